@@ -1,0 +1,41 @@
+#include "app/form1.h"
+
+#include "app/appearance.h"
+#include "app/instructions.h"
+#include "app/windows.h"
+#include "calibration/form2.h"
+#include "editor/form4.h"
+
+#include <QPushButton>
+#include <QTextBrowser>
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent), OLE1(new QTextBrowser(this)), Command1(new QPushButton("AVANTI", this))
+{
+    setObjectName("Form1");
+    setWindowTitle("Form1");
+    setFont(app::sansSerif());
+    OLE1->setObjectName("OLE1");
+    Command1->setObjectName("Command1");
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+    resize(app::twips(12645), app::twips(9030));
+    app::placeTwips(OLE1, 90, 210, 10815, 8295);
+    app::placeTwips(Command1, 10560, 4320, 1095, 1455);
+    Command1->raise(); // drawn above the document
+
+    OLE1->setReadOnly(true);
+    OLE1->setFocusPolicy(Qt::NoFocus);
+    app::loadInstructions(OLE1->document());
+}
+
+void Form1::Command1_Click()
+{
+    if (m_VAIF.toDouble() == 0) {
+        m_VAIF = Variant::integer(99);
+        app::show(app::form2());
+    } else {
+        app::show(app::form4());
+    }
+}

@@ -1,0 +1,10 @@
+#include "app/application.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    app::start();
+    return application.exec();
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+class QString;
+class QWidget;
+
+namespace app {
+
+// The program's only kind of message: modal, the text alone, one OK button, no icon, the
+// program's title. Returns when the user has closed it.
+void showMessage(QWidget *parent, const QString &text);
+
+} // namespace app

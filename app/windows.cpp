@@ -1,0 +1,152 @@
+#include "app/windows.h"
+
+#include "app/form1.h"
+#include "calibration/form2.h"
+#include "editor/form4.h"
+#include "points/form3.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QScreen>
+
+#include <memory>
+
+namespace app {
+
+namespace {
+
+// Notices the platform's activation of any of the four windows.
+class ActivationFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate)
+            windowActivated(static_cast<QWidget *>(watched));
+        return false;
+    }
+};
+
+struct Windows
+{
+    std::unique_ptr<Form1> form1;
+    std::unique_ptr<Form2> form2;
+    std::unique_ptr<Form3> form3;
+    std::unique_ptr<Form4> form4;
+    QPointer<QWidget> lastActive;
+    ActivationFilter filter;
+    bool ending = false;
+};
+
+Windows *windows()
+{
+    static Windows *instance = [] {
+        // Widgets must go before the application object does.
+        qAddPostRoutine(destroyWindows);
+        return new Windows;
+    }();
+    return instance;
+}
+
+template <typename Form> Form *created(std::unique_ptr<Form> &slot)
+{
+    if (!slot) {
+        slot = std::make_unique<Form>();
+        slot->installEventFilter(&windows()->filter);
+    }
+    return slot.get();
+}
+
+void runActivationHandler(QWidget *window)
+{
+    Windows *w = windows();
+    if (window == w->form1.get())
+        w->form1->Form_Activate();
+    else if (window == w->form2.get())
+        w->form2->Form_Activate();
+    else if (window == w->form3.get())
+        w->form3->Form_Activate();
+    else if (window == w->form4.get())
+        w->form4->Form_Activate();
+}
+
+bool isProgramWindow(QWidget *window)
+{
+    const Windows *w = windows();
+    return window && (window == w->form1.get() || window == w->form2.get() ||
+                      window == w->form3.get() || window == w->form4.get());
+}
+
+// Frame margins of a window already shown, for sizing a maximised one before it appears.
+QMargins knownFrameMargins()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (isProgramWindow(window) && window->isVisible()) {
+            const QRect frame = window->frameGeometry();
+            const QRect client = window->geometry();
+            return {client.left() - frame.left(), client.top() - frame.top(),
+                    frame.right() - client.right(), frame.bottom() - client.bottom()};
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+Form1 *form1() { return created(windows()->form1); }
+Form2 *form2() { return created(windows()->form2); }
+Form3 *form3() { return created(windows()->form3); }
+Form4 *form4() { return created(windows()->form4); }
+
+void show(QWidget *window)
+{
+    if (isEnding())
+        return;
+    if (!window->isVisible() && window->windowState().testFlag(Qt::WindowMaximized)) {
+        // Offscreen activates a maximised window before resizing it, X11 after: giving it its
+        // final size first makes the first drawing right on both.
+        QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+        if (screen)
+            window->resize(screen->availableGeometry().marginsRemoved(knownFrameMargins()).size());
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    windowActivated(window);
+}
+
+void windowActivated(QWidget *window)
+{
+    Windows *w = windows();
+    if (w->ending || !isProgramWindow(window) || window == w->lastActive)
+        return;
+    w->lastActive = window;
+    runActivationHandler(window);
+}
+
+void endProgram()
+{
+    windows()->ending = true;
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
+}
+
+bool isEnding() { return windows()->ending; }
+
+void destroyWindows()
+{
+    Windows *w = windows();
+    w->form4.reset();
+    w->form3.reset();
+    w->form2.reset();
+    w->form1.reset();
+    w->lastActive = nullptr;
+    w->ending = false;
+}
+
+} // namespace app

@@ -1,0 +1,19 @@
+#include "app/wrappingbutton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+WrappingButton::WrappingButton(const QString &text, QWidget *parent) : QPushButton(text, parent) {}
+
+void WrappingButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear(); // the bevel alone; the caption is drawn wrapped below
+    painter.drawControl(QStyle::CE_PushButton, option);
+    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::ButtonText));
+    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text());
+}

@@ -1,0 +1,25 @@
+# Shared by run.sh and test.sh: the Debian packages the build needs, and the build itself.
+
+CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core)
+
+cinquepunti_install_packages() {
+    local missing=()
+    for package in "${CINQUEPUNTI_PACKAGES[@]}" "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+# cinquepunti_build <dir> [cmake options...]
+cinquepunti_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j2
+}
