@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cmath>
+
+// One arc over a chord, walked angle by angle from 0 to 90 degrees. Widget-free: the editor
+// plots each point as it comes, tests and benchmarks collect them.
+
+struct ArcParameters
+{
+    double ASQ = 0;  // x extent of the chord
+    double ASM = 0;  // y extent of the chord
+    double SPTX = 0; // horizontal displacement
+    double SPTY = 0; // vertical displacement
+    double X9 = 0;   // start point
+    double Y9 = 0;
+    double AVAX = 0; // horizontal ALFA increment
+    double AVAY = 0; // vertical ALFA increment
+};
+
+struct ArcFrame
+{
+    float P1 = 3.1415927f / 180; // degrees to radians, in single precision
+    float CX = 430;              // drawing origin on the surface
+    float CY = 425;
+    double INST = 5; // points increment: one point every 1/INST degree
+};
+
+// The largest points increment the editor accepts; the walk never takes more steps than it
+// allows, whatever it is given.
+constexpr double maximumPointsIncrement = 1000;
+
+// Calls plot(x, y) with each point of the arc in the editor's plane (y upwards), in order,
+// and returns how many it plotted. The point at an angle whose sine is exactly 0 (the start)
+// is skipped; the first point beyond the bounds, or not finite, ends the arc.
+template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &frame, Plot &&plot)
+{
+    const int ValStep = 1;
+    const double step = ValStep / frame.INST;
+    const double P1 = frame.P1;
+    const double xLimit = double(frame.CX) + 100;
+    const double yLimit = frame.CY;
+    // 90 * INST + 1 angles at most; a larger INST than the editor allows, or a step too small
+    // to move the angle, would otherwise walk for minutes or forever.
+    const long maximumSteps = static_cast<long>(90 * maximumPointsIncrement) + 2;
+    int plotted = 0;
+    long steps = 0;
+    // The angle is accumulated by repeated addition, so at a step of 0.2 the last angle is
+    // 89.8 and the chord's end point itself is not plotted; at steps 1, 0.5, 0.25 it is.
+    for (double theta = 0; step > 0 ? theta <= 90 : theta >= 90; theta += step) {
+        if (++steps > maximumSteps)
+            break;
+        const double c = std::cos(P1 * theta);
+        const double s = std::sin(P1 * theta);
+        const double sx = std::sin(P1 * (theta * arc.AVAX));
+        const double sy = std::sin(P1 * (theta * arc.AVAY));
+        if (s == 0)
+            continue;
+        const double x = (arc.ASQ * s * s + arc.SPTX * c * sx) + arc.X9;
+        const double y = ((arc.ASM * s * c + arc.SPTY * c * sy) + arc.ASM * s) + arc.Y9;
+        if (!std::isfinite(x) || !std::isfinite(y))
+            break;
+        if (std::abs(x) > xLimit || std::abs(y) > yLimit)
+            break;
+        plot(x, y);
+        ++plotted;
+    }
+    return plotted;
+}
