@@ -15,6 +15,9 @@ QFont monospace(qreal pointSize = 10);
 // Places a control at its design rectangle, given in twips (15 to a pixel).
 void placeTwips(QWidget *control, int left, int top, int width, int height);
 // The design's twips in pixels.
-constexpr int twips(int value) { return value / 15; }
+constexpr int twips(int value)
+{
+    return value / 15;
+}
 
 } // namespace app

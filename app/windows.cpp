@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QPointer>
 #include <QScreen>
 
@@ -98,21 +99,39 @@ QMargins knownFrameMargins()
 
 } // namespace
 
-Form1 *form1() { return created(windows()->form1); }
-Form2 *form2() { return created(windows()->form2); }
-Form3 *form3() { return created(windows()->form3); }
-Form4 *form4() { return created(windows()->form4); }
+Form1 *form1()
+{
+    return created(windows()->form1);
+}
+Form2 *form2()
+{
+    return created(windows()->form2);
+}
+Form3 *form3()
+{
+    return created(windows()->form3);
+}
+Form4 *form4()
+{
+    return created(windows()->form4);
+}
 
 void show(QWidget *window)
 {
     if (isEnding())
         return;
-    if (!window->isVisible() && window->windowState().testFlag(Qt::WindowMaximized)) {
+    // Activations the platform has already queued belong to earlier moves: delivered now, they
+    // can no longer arrive after this show and run a handler behind its back.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const Qt::WindowStates state = window->windowState();
+    if (!window->isVisible() && state.testFlag(Qt::WindowMaximized)) {
         // Offscreen activates a maximised window before resizing it, X11 after: giving it its
-        // final size first makes the first drawing right on both.
+        // final size first makes the first drawing right on both. The resize drops the
+        // maximised state, so it is set again.
         QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
         if (screen)
             window->resize(screen->availableGeometry().marginsRemoved(knownFrameMargins()).size());
+        window->setWindowState(state);
     }
     window->show();
     window->raise();
@@ -136,7 +155,10 @@ void endProgram()
     QCoreApplication::exit(0);
 }
 
-bool isEnding() { return windows()->ending; }
+bool isEnding()
+{
+    return windows()->ending;
+}
 
 void destroyWindows()
 {

@@ -13,7 +13,7 @@ void WrappingButton::paintEvent(QPaintEvent *)
     option.text.clear(); // the bevel alone; the caption is drawn wrapped below
     painter.drawControl(QStyle::CE_PushButton, option);
     const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text());
 }

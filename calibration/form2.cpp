@@ -42,6 +42,12 @@ Form2::Form2(QWidget *parent)
     Text1->setObjectName("Text1");
     Command1->setObjectName("Command1");
     Command3->setObjectName("Command3");
+    // Set before the change handler is connected: creating the window changes nothing.
+    HScroll1->setRange(1, 30);
+    HScroll1->setValue(1);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(1);
+    HScroll1->setTracking(false);
 
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form2::HScroll1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
@@ -64,11 +70,6 @@ Form2::Form2(QWidget *parent)
     QPalette red = Label1->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     Label1->setPalette(red);
-    HScroll1->setRange(1, 30);
-    HScroll1->setValue(1);
-    HScroll1->setSingleStep(1);
-    HScroll1->setPageStep(1);
-    HScroll1->setTracking(false);
     QPalette orange = Command2->palette();
     orange.setColor(QPalette::Button, QColor(255, 192, 128));
     Command2->setPalette(orange);

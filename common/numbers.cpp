@@ -6,8 +6,8 @@
 std::optional<double> parseNumber(const QString &text, const QLocale &locale)
 {
     // The locale conversion also takes "inf" and "nan", which hold no digit at all.
-    const bool hasDigit = std::any_of(text.cbegin(), text.cend(),
-                                      [](QChar c) { return c.isDigit(); });
+    const bool hasDigit =
+        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); });
     if (!hasDigit)
         return std::nullopt;
     bool ok = false;

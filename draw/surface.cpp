@@ -105,23 +105,34 @@ void DrawingSurface::PSet(double x, double y, QColor colour)
     const QPointF p = userScale().toPixel({toSingleSaturated(x), toSingleSaturated(y)});
     if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
         return;
-    // A dot n pixels across centred on the point: for n = 2 the pixels either side of it.
+    // A dot n pixels across centred on the point: for n = 2 the pixels either side of it. It is
+    // clipped to the client area in 64 bits, where no pen width can overflow its right edge.
     const double half = (m_drawWidth - 1) / 2.0;
-    const QRect dot(pixelIndex(p.x() - half), pixelIndex(p.y() - half), m_drawWidth, m_drawWidth);
-    const QRect visible = dot & rect();
+    const qint64 dotLeft = pixelIndex(p.x() - half);
+    const qint64 dotTop = pixelIndex(p.y() - half);
+    const QRect visible(
+        QPoint(static_cast<int>(std::max<qint64>(dotLeft, 0)),
+               static_cast<int>(std::max<qint64>(dotTop, 0))),
+        QPoint(static_cast<int>(std::min<qint64>(dotLeft + m_drawWidth, width()) - 1),
+               static_cast<int>(std::min<qint64>(dotTop + m_drawWidth, height()) - 1)));
     if (visible.isEmpty())
         return;
     ensureImage();
     // Written straight into the image: a QPainter per dot costs several times more, and the
     // editor plots every point of every arc with its own call.
     const qreal ratio = m_image.devicePixelRatio();
-    const QRect device = QRect(QPoint(std::floor(visible.left() * ratio), std::floor(visible.top() * ratio)),
-                               QPoint(std::ceil((visible.right() + 1) * ratio) - 1,
-                                      std::ceil((visible.bottom() + 1) * ratio) - 1)) &
-                         m_image.rect();
+    QRect device = visible;
+    if (ratio != 1)
+        device =
+            QRect(QPoint(std::floor(visible.left() * ratio), std::floor(visible.top() * ratio)),
+                  QPoint(std::ceil((visible.right() + 1) * ratio) - 1,
+                         std::ceil((visible.bottom() + 1) * ratio) - 1));
+    device &= m_image.rect();
     const QRgb value = colour.rgb();
+    uchar *const bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
     for (int row = device.top(); row <= device.bottom(); ++row) {
-        auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(row));
+        auto *line = reinterpret_cast<QRgb *>(bits + row * stride);
         std::fill(line + device.left(), line + device.right() + 1, value);
     }
     touch(visible);
@@ -134,8 +145,7 @@ void DrawingSurface::Line(double x1, double y1, double x2, double y2)
     const QPointF b = scale.toPixel({toSingleSaturated(x2), toSingleSaturated(y2)});
     // Clipped to the client area before the painter sees it: the painter draws far
     // coordinates wrongly (a line to 1e30 comes out along the top row).
-    const std::optional<QLineF> clipped =
-        clipLine(QLineF(a, b), QRectF(0, 0, width(), height()));
+    const std::optional<QLineF> clipped = clipLine(QLineF(a, b), QRectF(0, 0, width(), height()));
     if (!clipped)
         return;
     auto toIndex = [this](QPointF p) {
@@ -168,8 +178,9 @@ void DrawingSurface::ensureImage()
         m_image.width() >= needed.width() && m_image.height() >= needed.height())
         return;
     // Grows only, keeping what is drawn, so a window shrunk and enlarged again loses nothing.
-    QImage grown(needed.expandedTo(m_image.size() / std::max<qreal>(1, m_image.devicePixelRatio()) * ratio),
-                 QImage::Format_RGB32);
+    QImage grown(
+        needed.expandedTo(m_image.size() / std::max<qreal>(1, m_image.devicePixelRatio()) * ratio),
+        QImage::Format_RGB32);
     grown.setDevicePixelRatio(ratio);
     grown.fill(m_background);
     if (!m_image.isNull()) {
@@ -194,8 +205,7 @@ void DrawingSurface::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QRect dirty = event->rect();
     const qreal ratio = m_image.devicePixelRatio();
-    painter.drawImage(dirty, m_image,
-                      QRectF(dirty.topLeft() * ratio, dirty.size() * ratio));
+    painter.drawImage(dirty, m_image, QRectF(dirty.topLeft() * ratio, dirty.size() * ratio));
     m_pending = QRect();
 }
 

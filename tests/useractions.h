@@ -65,8 +65,8 @@ inline void click(QWidget *window, const char *buttonName)
     QTest::mouseClick(control<QPushButton>(window, buttonName), Qt::LeftButton);
 }
 
-inline void scrollAction(QWidget *window, const char *barName,
-                         QAbstractSlider::SliderAction action, int times = 1)
+inline void scrollAction(QWidget *window, const char *barName, QAbstractSlider::SliderAction action,
+                         int times = 1)
 {
     auto *bar = control<QAbstractSlider>(window, barName);
     for (int i = 0; i < times; ++i)
