@@ -4,6 +4,10 @@
 
 #include <QWidget>
 
+class DrawingSurface;
+class QFrame;
+class QLabel;
+class QLineEdit;
 class QPushButton;
 
 // The base-points window: the five points A to E and the preview of their chords.
@@ -26,13 +30,56 @@ public:
     Variant Y4() const { return m_Y[3]; }
     Variant Y5() const { return m_Y[4]; }
 
+    void LeggiTextX1();
+    void LeggiTextY1();
+    void LeggiTextX2();
+    void LeggiTextY2();
+    void LeggiTextX3();
+    void LeggiTextY3();
+    void LeggiTextX4();
+    void LeggiTextY4();
+    void LeggiTextX5();
+    void LeggiTextY5();
+
     void Form_Activate() {}
     void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
+    void Picture1_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void checkCoordinate(QLineEdit *box, Variant &value, const QString &message);
+    // Sets the preview's user scale: the given width, and the height the calibration gives it.
+    // Returns the scale height.
+    double setPreviewScale(float scaleWidth);
+    // The chord from point i to point j (0 for A), y measured up from the bottom edge.
+    void drawChord(int i, int j, double scaleHeight);
+
+    QFrame *OLE1;
+    QLabel *Label6;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLabel *Label4;
+    QLabel *Label5;
+    QLineEdit *Text1;
+    QLineEdit *Text2;
+    QLineEdit *Text3;
+    QLineEdit *Text4;
+    QLineEdit *Text5;
+    QLineEdit *Text6;
+    QLineEdit *Text7;
+    QLineEdit *Text8;
+    QLineEdit *Text9;
+    QLineEdit *Text10;
+    QPushButton *Command3;
+    DrawingSurface *Picture1;
     QPushButton *Command1;
     QPushButton *Command2;
+
     Variant m_X[5];
     Variant m_Y[5];
 };
