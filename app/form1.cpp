@@ -8,6 +8,7 @@
 
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTextFrame>
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent), OLE1(new QTextBrowser(this)), Command1(new QPushButton("AVANTI", this))
@@ -27,7 +28,16 @@ Form1::Form1(QWidget *parent)
 
     OLE1->setReadOnly(true);
     OLE1->setFocusPolicy(Qt::NoFocus);
+    // A page, not a scrolling view: the button stands over its right edge. The wheel still
+    // scrolls the few lines that a large font may push below it.
+    OLE1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    OLE1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     app::loadInstructions(OLE1->document());
+    // The text keeps clear of the button that stands over the page's right edge.
+    QTextFrameFormat page = OLE1->document()->rootFrame()->frameFormat();
+    page.setRightMargin(OLE1->geometry().right() - Command1->geometry().left() + 4);
+    OLE1->document()->rootFrame()->setFrameFormat(page);
+    OLE1->moveCursor(QTextCursor::Start);
 }
 
 void Form1::Command1_Click()

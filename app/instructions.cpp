@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrameFormat>
 #include <QTextImageFormat>
 
 namespace app {
@@ -28,19 +29,28 @@ void loadInstructions(QTextDocument *document)
         if (i > 0)
             cursor.insertBlock();
         const QString &paragraph = paragraphs[i];
-        qsizetype from = 0;
-        for (const QRegularExpressionMatch &match : picture.globalMatch(paragraph)) {
-            cursor.insertText(paragraph.mid(from, match.capturedStart() - from));
-            const QString name = QStringLiteral(":/resources/%1.png").arg(match.captured(1));
-            const QImage image(name);
-            QTextImageFormat format;
-            format.setName(name);
-            format.setWidth(image.width());
-            format.setHeight(image.height());
-            cursor.insertImage(format);
-            from = match.capturedEnd();
+        const QRegularExpressionMatch match = picture.match(paragraph);
+        if (!match.hasMatch()) {
+            cursor.insertText(paragraph);
+            continue;
         }
-        cursor.insertText(paragraph.mid(from));
+        const QString name = QStringLiteral(":/resources/%1.png").arg(match.captured(1));
+        const QImage image(name);
+        QTextImageFormat format;
+        format.setName(name);
+        format.setWidth(image.width());
+        format.setHeight(image.height());
+        QString text = paragraph;
+        text.remove(match.capturedStart(), match.capturedLength());
+        // A picture beside its paragraph's text floats at the paragraph's start, on the side
+        // where the text names it, so the text runs along it as on the printed page and the
+        // whole document fits its area; a picture alone stays in the line.
+        if (text.isEmpty())
+            cursor.insertImage(format);
+        else
+            cursor.insertImage(format, match.capturedStart() == 0 ? QTextFrameFormat::FloatLeft
+                                                                  : QTextFrameFormat::FloatRight);
+        cursor.insertText(text);
     }
 }
 

@@ -48,6 +48,7 @@ Form2::Form2(QWidget *parent)
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(1);
     HScroll1->setTracking(false);
+    HScroll1->setFocusPolicy(Qt::StrongFocus); // first in the tab order; arrow keys step it
 
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form2::HScroll1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
