@@ -103,9 +103,10 @@ void tst_WindowFlow::instructionsDocument()
         "all\u2019interno della barra. I valori che compariranno assieme agli altri dati "
         "potranno servire per ricomporre l\u2019equazione originaria in altra parte.",
         "",
-        "Positivo o negativo l\u2019INCREMENTO ALFA aumenta il valore dell\u2019angolo a seguito "
+        "\uFFFCPositivo o negativo l\u2019INCREMENTO ALFA aumenta il valore dell\u2019angolo a "
+        "seguito "
         "dello SPOSTAMENTO VERTICALE o ORIZZONTALE ottenendo una deformazione della curva "
-        "sempre relativa a quel determinato SEGMENTO.\uFFFC",
+        "sempre relativa a quel determinato SEGMENTO.",
         " ",
         "",
         "\uFFFCL\u2019Incremento dei Punti-Curva non altera la forma della curva ma serve ad "
