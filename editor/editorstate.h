@@ -1,1 +1,79 @@
 #pragma once
+
+#include "common/variant.h"
+#include "editor/arc.h"
+
+#include <QString>
+
+#include <optional>
+
+// The curve editor's numbers, free of widgets: the parameters its controls edit, the table of
+// the four segments' parameters, the readout of one segment and the increment checks.
+
+enum class Segment { AB, BC, CD, DE };
+constexpr Segment segments[] = {Segment::AB, Segment::BC, Segment::CD, Segment::DE};
+
+// The values the controls edit: the two bars' displacements and the three increments.
+struct CurrentParameters
+{
+    Variant SPTO; // horizontal displacement, HScroll1
+    Variant SPTV; // vertical displacement, HScroll2
+    Variant AVX;  // horizontal ALFA increment, Text11
+    Variant AVY;  // vertical ALFA increment, Text10
+    Variant INST; // points increment, Text9
+};
+
+// One segment's row of the table.
+struct SegmentValues
+{
+    Variant SPX; // horizontal displacement
+    Variant SPY; // vertical displacement
+    Variant AVX; // horizontal ALFA increment
+    Variant AVY; // vertical ALFA increment
+};
+
+// The parameters each segment's arc is drawn with; all sixteen start unset.
+class SegmentTable
+{
+public:
+    SegmentValues row(Segment segment) const;
+    // The selected segment takes the current parameters at each redraw, kinds and all: an
+    // unset SPTO leaves an unset displacement, which the readout still shows as 0.
+    void copyCurrent(Segment segment, const CurrentParameters &current);
+
+    Variant SPXAB, SPYAB, AVXAB, AVYAB;
+    Variant SPXBC, SPYBC, AVXBC, AVYBC;
+    Variant SPXCD, SPYCD, AVXCD, AVYCD;
+    Variant SPXDE, SPYDE, AVXDE, AVYDE;
+};
+
+// The arc over the chord from P to Q with one segment's row; unset values count as 0.
+ArcParameters segmentArc(const Variant &XP, const Variant &YP, const Variant &XQ, const Variant &YQ,
+                         const SegmentValues &values);
+
+// The four texts of a segment's readout row, in the grid's column order.
+struct GridRow
+{
+    QString SPV;
+    QString SPO;
+    QString ALFV;
+    QString ALFO;
+};
+
+// Displacements show as numbers, so a bar never moved reads "0"; an ALFA increment never
+// assigned reads "1", the value its box starts with.
+GridRow gridRow(const SegmentValues &values);
+
+// What the check of an increment box decided: the value to store, and when the entry was
+// refused or cut, the message to show and the text to put back into the box.
+struct IncrementCheck
+{
+    Variant value;
+    QString message;     // empty when the entry is accepted as typed
+    QString replacement; // the box's new text when message is not empty
+};
+
+// An increment box's text: not a number or zero gives 1 with a message naming the entry;
+// above maximum (when given) gives the maximum with its own message.
+IncrementCheck checkIncrement(const QString &text, const QString &name,
+                              std::optional<double> maximum = std::nullopt);

@@ -1,2 +1,544 @@
-#include <QTest>
-int main() { return 0; }
+#include "app/form1.h"
+#include "app/windows.h"
+#include "calibration/form2.h"
+#include "editor/form4.h"
+#include "points/form3.h"
+#include "useractions.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
+
+#include <algorithm>
+
+// The curve editor window: its controls, its redraw and what each control does.
+class tst_Form4 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    void cleanup() { app::destroyWindows(); }
+
+    void layout_data();
+    void layout();
+    void controls();
+    void incrementChecks_data();
+    void incrementChecks();
+    void activation_data();
+    void activation();
+    void eseguiClearsActivationDoesNot();
+    void barBendsTheSelectedSegment_data();
+    void barBendsTheSelectedSegment();
+    void pageStepsStopAtTheMinimum();
+    void reset_data();
+    void reset();
+    void helpLeavesTheEditorUntouched();
+    void farBasePoint();
+};
+
+namespace {
+
+const QRgb darkRed = qRgb(128, 0, 0);
+
+const char *const gridNames[4][4] = {{"Text1", "Text2", "Text3", "Text4"},
+                                     {"Text5", "Text8", "Text12", "Text13"},
+                                     {"Text14", "Text15", "Text16", "Text17"},
+                                     {"Text18", "Text19", "Text20", "Text21"}};
+const QStringList untouchedRow = {"0", "0", "1", "1"};
+
+template <typename T = QWidget> T *in(const char *name)
+{
+    return control<T>(app::form4(), name);
+}
+
+// Shown, and at its final size, so that every later picture is drawn at that size.
+Form4 *openEditor()
+{
+    Form4 *form = app::form4();
+    app::show(form);
+    if (!QTest::qWaitForWindowExposed(form))
+        qFatal("the editor did not show");
+    QCoreApplication::processEvents();
+    return form;
+}
+
+// A segment's readout row: SP.V, SP.O, ALF.V, ALF.O.
+QStringList gridRow(int segment)
+{
+    QStringList texts;
+    for (const char *name : gridNames[segment])
+        texts << in<QLineEdit>(name)->text();
+    return texts;
+}
+
+void typeInto(const char *boxName, const QString &text)
+{
+    auto *box = in<QLineEdit>(boxName);
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
+
+void choose(int option)
+{
+    QTest::mouseClick(in(qPrintable(QStringLiteral("Option%1").arg(option))), Qt::LeftButton);
+}
+
+// The drawing alone, at the window's size.
+QImage drawing(const Form4 *form)
+{
+    return form->image().copy(QRect(QPoint(0, 0), form->size() * form->devicePixelRatio()));
+}
+
+int pixelsOf(const QImage &image, QRgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        count += int(std::count(line, line + image.width(), colour | 0xff000000));
+    }
+    return count;
+}
+
+// A green dot where the plot never goes: only a redraw that clears removes it.
+void mark(Form4 *form)
+{
+    form->setDrawWidth(3);
+    form->PSet(form->ScaleWidth() * 0.95, form->ScaleHeight() * 0.05, DrawingSurface::QBColor(10));
+}
+
+bool isMarked(const Form4 *form)
+{
+    return pixelsOf(drawing(form), qRgb(0, 255, 0)) > 0;
+}
+
+} // namespace
+
+void tst_Form4::layout_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("inside");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("caption");
+
+    struct Row
+    {
+        const char *name, *kind, *inside;
+        int left, top, width, height;
+        const char *caption;
+    };
+    // Every control in tab order, places in twips; the scale captions and the legend are
+    // checked apart.
+    const Row rows[] = {
+        {"Command1", "QPushButton", "Form4", 5400, 6480, 1935, 495, "ESEGUI"},
+        {"Command3", "QPushButton", "Form4", 240, 6600, 1935, 255, "ESCI"},
+        {"Frame3", "QGroupBox", "Form4", 240, 3840, 7095, 855, "SPOSTAMENTO ORIZZONTALE"},
+        {"HScroll1", "QScrollBar", "Frame3", 120, 480, 5295, 255, ""},
+        {"Label6", "QLabel", "Frame3", 120, 240, 5535, 255, nullptr},
+        {"Text6", "QLineEdit", "Frame3", 5520, 360, 615, 375, "0"},
+        {"Frame4", "QGroupBox", "Form4", 240, 2760, 7095, 855, "SPOSTAMENTO VERTICALE"},
+        {"HScroll2", "QScrollBar", "Frame4", 120, 480, 5295, 255, ""},
+        {"Text7", "QLineEdit", "Frame4", 5520, 360, 615, 375, "0"},
+        {"Label7", "QLabel", "Frame4", 120, 240, 5535, 255, nullptr},
+        {"Text9", "QLineEdit", "Form4", 4920, 5400, 375, 375, "5"},
+        {"Label9", "QLabel", "Form4", 3600, 5400, 1215, 375, "Incremento dei Punti-Curva"},
+        {"Command4", "QPushButton", "Frame4", 6240, 240, 735, 495, "Azzera"},
+        {"Command5", "QPushButton", "Frame3", 6240, 240, 735, 495, "Azzera"},
+        {"Frame5", "QGroupBox", "Form4", 480, 5160, 2055, 1095, "INCREMENTO DI ALFA"},
+        {"Label10", "QLabel", "Frame5", 240, 240, 1695, 255, "Verticale"},
+        {"Text10", "QLineEdit", "Frame5", 1560, 240, 375, 285, "1"},
+        {"Label11", "QLabel", "Frame5", 240, 600, 855, 375, "Orizzontale"},
+        {"Text11", "QLineEdit", "Frame5", 1560, 600, 375, 285, "1"},
+        {"Command6", "QPushButton", "Form4", 6600, 5400, 735, 615, "?"},
+        {"Frame1", "QGroupBox", "Form4", 360, 360, 1455, 2175, "SEGMENTI"},
+        {"Option1", "QRadioButton", "Frame1", 240, 360, 1095, 255, "AB"},
+        {"Option2", "QRadioButton", "Frame1", 240, 720, 1095, 375, "BC"},
+        {"Option3", "QRadioButton", "Frame1", 240, 1200, 1095, 375, "CD"},
+        {"Option4", "QRadioButton", "Frame1", 240, 1680, 1095, 375, "DE"},
+        {"Command7", "QPushButton", "Form4", 2400, 6360, 2775, 615, "Modifica i PUNTI"},
+        {"Label1", "QLabel", "Form4", 1440, 7200, 4935, 495,
+         "Gli spostamenti e gli incrementi sono riferiti a ciascun segmento indicato e vanno "
+         "modificati ad ogni cambiamento di segmento "},
+        {"Text1", "QLineEdit", "Form4", 2160, 600, 615, 375, "0"},
+        {"Text3", "QLineEdit", "Form4", 3840, 600, 615, 375, "1"},
+        {"Text4", "QLineEdit", "Form4", 4680, 600, 615, 375, "1"},
+        {"Text5", "QLineEdit", "Form4", 2160, 1080, 615, 375, "0"},
+        {"Text8", "QLineEdit", "Form4", 3000, 1080, 615, 375, "0"},
+        {"Text12", "QLineEdit", "Form4", 3840, 1080, 615, 375, "1"},
+        {"Text13", "QLineEdit", "Form4", 4680, 1080, 615, 375, "1"},
+        {"Text14", "QLineEdit", "Form4", 2160, 1560, 615, 375, "0"},
+        {"Text15", "QLineEdit", "Form4", 3000, 1560, 615, 375, "0"},
+        {"Text16", "QLineEdit", "Form4", 3840, 1560, 615, 375, "1"},
+        {"Text17", "QLineEdit", "Form4", 4680, 1560, 615, 375, "1"},
+        {"Text18", "QLineEdit", "Form4", 2160, 2040, 615, 375, "0"},
+        {"Text19", "QLineEdit", "Form4", 3000, 2040, 615, 375, "0"},
+        {"Text20", "QLineEdit", "Form4", 3840, 2040, 615, 375, "1"},
+        {"Text21", "QLineEdit", "Form4", 4680, 2040, 615, 375, "1"},
+        {"Label2", "QLabel", "Form4", 2280, 240, 495, 255, "SP.V"},
+        {"Label3", "QLabel", "Form4", 3120, 240, 615, 255, "SP.O"},
+        {"Label4", "QLabel", "Form4", 3840, 240, 615, 255, "ALF.V"},
+        {"Label5", "QLabel", "Form4", 4680, 240, 495, 255, "ALF.O"},
+        {"Text22", "QPlainTextEdit", "Form4", 5400, 600, 2655, 1815, nullptr},
+        {"Text2", "QLineEdit", "Form4", 3000, 600, 615, 375, "0"},
+    };
+    for (const Row &row : rows)
+        QTest::newRow(row.name) << row.kind << row.inside
+                                << QRect(row.left, row.top, row.width, row.height)
+                                << (row.caption ? QString::fromUtf8(row.caption) : QString());
+}
+
+void tst_Form4::layout()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, inside);
+    QFETCH(QRect, twips);
+    QFETCH(QString, caption);
+
+    Form4 *form = app::form4();
+    QWidget *widget = control<QWidget>(form, QTest::currentDataTag());
+    QVERIFY(widget->inherits(qPrintable(kind)));
+    QCOMPARE(widget->parentWidget()->objectName(), inside);
+    QCOMPARE(widget->geometry(),
+             QRect(twips.left() / 15, twips.top() / 15, twips.width() / 15, twips.height() / 15));
+    if (caption.isNull())
+        return;
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        QCOMPARE(button->text(), caption);
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        QCOMPARE(label->text(), caption);
+    else if (auto *box = qobject_cast<QLineEdit *>(widget))
+        QCOMPARE(box->text(), caption);
+    else if (auto *frame = qobject_cast<QGroupBox *>(widget))
+        QCOMPARE(frame->title(), caption);
+}
+
+void tst_Form4::controls()
+{
+    Form4 *form = app::form4();
+    QVERIFY(form->isWindow());
+    QCOMPARE(form->windowTitle(), QStringLiteral("Form4"));
+    QVERIFY(form->windowState().testFlag(Qt::WindowMaximized));
+    const QRegularExpression controlName("^(Command|Text|Label|Frame|Option|HScroll)\\d+$");
+    const QList<QWidget *> children = form->findChildren<QWidget *>();
+    QCOMPARE(
+        std::count_if(children.cbegin(), children.cend(),
+                      [&](QWidget *w) { return controlName.match(w->objectName()).hasMatch(); }),
+        48);
+
+    // Fonts of their own; the rest take the window's small sans-serif.
+    for (const auto &[name, points, bold] : {std::tuple{"Text6", 12.0, true},
+                                             {"Text7", 12.0, true},
+                                             {"Command6", 13.5, true},
+                                             {"Text1", 8.0, false},
+                                             {"Label9", 8.0, false}}) {
+        const QFont font = in(name)->font();
+        QVERIFY2(font.pointSizeF() == points && font.bold() == bold, name);
+    }
+    // The scale captions stay on one line, ends whole; Label9 wraps onto two.
+    const QString vertical = "-500" + QString(51, u' ') + "0" + QString(51, u' ') + "+500";
+    const QString horizontal = "-850" + QString(51, u' ') + "0" + QString(50, u' ') + "+850";
+    for (const auto &[name, text] : {std::pair{"Label7", vertical}, {"Label6", horizontal}}) {
+        auto *label = in<QLabel>(name);
+        QCOMPARE(label->text(), text);
+        QVERIFY(!label->wordWrap() &&
+                label->fontMetrics().horizontalAdvance(text) <= label->width());
+    }
+    QVERIFY(in<QLabel>("Label9")->wordWrap());
+    QCOMPARE(in<QPlainTextEdit>("Text22")->toPlainText(),
+             "SP.V=Spostamento verticale\nSP.O=Spostamento orizzontale\n"
+             "ALF.V=Incremento ALFA verticale\nALF.O=Incremento ALFA orizz." +
+                 QString(10, u' ') + "\n" + QString(43, u' ') +
+                 "\nI DATI finali serviranno per \nformare la curva in altra sede\n");
+    QCOMPARE(in("Frame3")->toolTip(), QStringLiteral("LargeChange =50; SmallChange =1"));
+    QCOMPARE(in("Frame4")->toolTip(), QStringLiteral("LargeChange = 50; SmallChange =1"));
+    for (const auto &[name, limit] : {std::pair{"HScroll1", 1000}, {"HScroll2", 500}}) {
+        auto *bar = in<QScrollBar>(name);
+        QCOMPARE(bar->orientation(), Qt::Horizontal);
+        QCOMPARE((QList<int>{bar->minimum(), bar->maximum(), bar->value(), bar->singleStep(),
+                             bar->pageStep()}),
+                 (QList<int>{-limit, limit, 0, 1, 50}));
+        QVERIFY(!bar->hasTracking());
+    }
+    for (const char *option : {"Option1", "Option2", "Option3", "Option4"})
+        QVERIFY(!in<QRadioButton>(option)->isChecked());
+
+    openEditor();
+    QVERIFY(form->windowState().testFlag(Qt::WindowMaximized));
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QCOMPARE(QApplication::focusWidget(), in("Command1"));
+    const QStringList tabOrder = {
+        "Command1", "Command3", "HScroll1", "Text6",  "HScroll2", "Text7",   "Text9",
+        "Command4", "Command5", "Text10",   "Text11", "Command6", "Option1", "Option2",
+        "Option3",  "Option4",  "Command7", "Text1",  "Text3",    "Text4",   "Text5",
+        "Text8",    "Text12",   "Text13",   "Text14", "Text15",   "Text16",  "Text17",
+        "Text18",   "Text19",   "Text20",   "Text21", "Text22",   "Text2"};
+    QStringList chain;
+    for (QWidget *w = in("Command1"); chain.isEmpty() || w != in("Command1");
+         w = w->nextInFocusChain()) {
+        if (controlName.match(w->objectName()).hasMatch() && (w->focusPolicy() & Qt::TabFocus))
+            chain << w->objectName();
+    }
+    QCOMPARE(chain, tabOrder);
+
+    choose(2);
+    choose(4);
+    QVERIFY(!in<QRadioButton>("Option2")->isChecked());
+}
+
+void tst_Form4::incrementChecks_data()
+{
+    QTest::addColumn<QStringList>("typed");    // Text9, Text10, Text11
+    QTest::addColumn<QStringList>("messages"); // in the order they appear
+    QTest::addColumn<QStringList>("boxes");    // Text9, Text10, Text11 afterwards
+
+    QTest::newRow("accepted") << QStringList{"2", "2,5", "-2"} << QStringList{}
+                              << QStringList{"2", "2,5", "-2"};
+    QTest::newRow("all three bad")
+        << QStringList{"x", "0", ""}
+        << QStringList{"INST non è un numero", "Non è ammesso 0 ", "AVX non è un numero"}
+        << QStringList{"1", "1", "1"};
+    QTest::newRow("points increment above 1000")
+        << QStringList{"1000,5", "1", "1"} << QStringList{"Il massimo ammesso è 1000"}
+        << QStringList{"1000", "1", "1"};
+}
+
+void tst_Form4::incrementChecks()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, messages);
+    QFETCH(QStringList, boxes);
+
+    Form4 *form = openEditor();
+    choose(2);
+    typeInto("Text9", typed[0]);
+    typeInto("Text10", typed[1]);
+    typeInto("Text11", typed[2]);
+    // The redraw waits behind each box: no arc is drawn while one is open.
+    int arcPixelsWhileOpen = 0;
+    MessageAnswerer answerer(
+        [&](QMessageBox *) { arcPixelsWhileOpen += pixelsOf(drawing(form), darkRed); });
+    click(form, "Command1");
+
+    QCOMPARE(answerer.texts(), messages);
+    QCOMPARE(arcPixelsWhileOpen, 0);
+    QVERIFY(pixelsOf(drawing(form), darkRed) > 0);
+    QCOMPARE((QStringList{in<QLineEdit>("Text9")->text(), in<QLineEdit>("Text10")->text(),
+                          in<QLineEdit>("Text11")->text()}),
+             boxes);
+    const CurrentParameters &current = form->current();
+    for (const auto &[value, box] :
+         {std::pair{current.INST, boxes[0]}, {current.AVY, boxes[1]}, {current.AVX, boxes[2]}})
+        QCOMPARE(value.toDouble(), QLocale().toDouble(box));
+    // The selected segment BC was drawn with what the checks left.
+    QCOMPARE(gridRow(1), (QStringList{"0", "0", boxes[1], boxes[2]}));
+}
+
+void tst_Form4::activation_data()
+{
+    QTest::addColumn<int>("calibration"); // Form2's bar
+    QTest::addColumn<float>("scaleHeight");
+    QTest::addColumn<float>("CY");
+
+    QTest::newRow("never calibrated: 0.51") << 1 << 510.f << 305.f;
+    QTest::newRow("0.55") << 2 << 550.f << 325.f;
+    QTest::newRow("0.75") << 12 << 750.f << 425.f;
+}
+
+void tst_Form4::activation()
+{
+    QFETCH(int, calibration);
+    QFETCH(float, scaleHeight);
+    QFETCH(float, CY);
+
+    control<QScrollBar>(app::form2(), "HScroll1")->setValue(calibration);
+    Form4 *form = app::form4();
+    app::show(form); // the picture of the activation alone
+    QCOMPARE(form->ScaleWidth(), 1000.f);
+    QCOMPARE(form->ScaleHeight(), scaleHeight);
+    for (int segment = 0; segment < 4; ++segment)
+        QCOMPARE(gridRow(segment), untouchedRow);
+
+    // The vertical axis at CX 430 spans the height, the horizontal one at CY runs from it to
+    // the right edge only; without base points every arc sits where they cross.
+    const QImage image = drawing(form);
+    const QPoint origin = form->userScale().toPixel({430, CY}).toPoint();
+    auto near = [&image](int x, int y, QRgb colour) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (image.rect().contains(x + dx, y + dy) &&
+                    image.pixel(x + dx, y + dy) == (colour | 0xff000000))
+                    return true;
+        return false;
+    };
+    const QRgb black = qRgb(0, 0, 0);
+    QVERIFY(near(origin.x(), 1, black) && near(origin.x(), image.height() - 2, black));
+    QVERIFY(near(origin.x() + 50, origin.y(), black) && near(image.width() - 2, origin.y(), black));
+    QVERIFY(!near(origin.x() - 50, origin.y(), black));
+    QCOMPARE(image.pixel(origin), darkRed | 0xff000000);
+}
+
+void tst_Form4::eseguiClearsActivationDoesNot()
+{
+    Form4 *form = openEditor();
+    choose(1);
+    scrollAction(form, "HScroll2", QAbstractSlider::SliderPageStepAdd, 4);
+    mark(form);
+    click(form, "Command1");
+    QVERIFY(!isMarked(form));
+    const QImage once = drawing(form);
+    click(form, "Command1");
+    QCOMPARE(drawing(form), once);
+
+    // Coming back from the start window redraws AB with the new ALFA over the old picture.
+    mark(form);
+    typeInto("Text10", "3");
+    app::show(app::form1());
+    app::show(form);
+    QVERIFY(isMarked(form));
+    QCOMPARE(gridRow(0), (QStringList{"200", "0", "3", "1"}));
+    QVERIFY(pixelsOf(drawing(form), darkRed) > pixelsOf(once, darkRed));
+}
+
+void tst_Form4::barBendsTheSelectedSegment_data()
+{
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("option");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("vertical arrow right, AB")
+        << "HScroll2" << 1 << int(QAbstractSlider::SliderSingleStepAdd) << "1";
+    QTest::newRow("horizontal track left, CD")
+        << "HScroll1" << 3 << int(QAbstractSlider::SliderPageStepSub) << "-50";
+}
+
+void tst_Form4::barBendsTheSelectedSegment()
+{
+    QFETCH(QString, bar);
+    QFETCH(int, option);
+    QFETCH(int, action);
+    QFETCH(QString, value);
+
+    Form4 *form = openEditor();
+    choose(option);
+    mark(form);
+    scrollAction(form, qPrintable(bar), QAbstractSlider::SliderAction(action));
+
+    const bool vertical = bar == u"HScroll2";
+    QCOMPARE(in<QLineEdit>(vertical ? "Text7" : "Text6")->text(), value);
+    QVERIFY(!isMarked(form));
+    QStringList bent = untouchedRow;
+    bent[vertical ? 0 : 1] = value;
+    for (int segment = 0; segment < 4; ++segment)
+        QCOMPARE(gridRow(segment), segment == option - 1 ? bent : untouchedRow);
+
+    // Another segment takes the same values at the next redraw, not at its choice.
+    const int next = option % 4 + 1;
+    choose(next);
+    QCOMPARE(gridRow(next - 1), untouchedRow);
+    click(form, "Command1");
+    QCOMPARE(gridRow(next - 1), bent);
+}
+
+void tst_Form4::pageStepsStopAtTheMinimum()
+{
+    Form4 *form = openEditor();
+    scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepSub, 20);
+    QCOMPARE(in<QLineEdit>("Text6")->text(), QStringLiteral("-1000"));
+
+    mark(form);
+    QSignalSpy changes(in<QScrollBar>("HScroll1"), &QScrollBar::valueChanged);
+    scrollAction(form, "HScroll1", QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(changes.count(), 0);
+    QVERIFY(isMarked(form));
+}
+
+void tst_Form4::reset_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<QString>("readout");
+    QTest::addColumn<int>("steps"); // page steps before the reset
+    QTest::addColumn<int>("redraws");
+
+    QTest::newRow("vertical at 0") << "Command4"
+                                   << "HScroll2"
+                                   << "Text7" << 0 << 1;
+    QTest::newRow("vertical at 100") << "Command4"
+                                     << "HScroll2"
+                                     << "Text7" << 2 << 2;
+    QTest::newRow("horizontal at -150") << "Command5"
+                                        << "HScroll1"
+                                        << "Text6" << -3 << 2;
+}
+
+void tst_Form4::reset()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, bar);
+    QFETCH(QString, readout);
+    QFETCH(int, steps);
+    QFETCH(int, redraws);
+
+    Form4 *form = openEditor();
+    auto *scrollBar = in<QScrollBar>(qPrintable(bar));
+    choose(3);
+    scrollAction(form, qPrintable(bar),
+                 steps > 0 ? QAbstractSlider::SliderPageStepAdd
+                           : QAbstractSlider::SliderPageStepSub,
+                 std::abs(steps));
+    mark(form);
+
+    // Each message puts a bad entry back into the other box, so that every redraw reports
+    // both: the INST messages count the redraws.
+    typeInto("Text9", "x");
+    MessageAnswerer answerer([](QMessageBox *box) {
+        in<QLineEdit>(box->text().startsWith(u"INST") ? "Text10" : "Text9")->setText("x");
+    });
+    QSignalSpy changes(scrollBar, &QScrollBar::valueChanged);
+    click(form, qPrintable(button));
+
+    QCOMPARE(int(answerer.texts().count(QStringLiteral("INST non è un numero"))), redraws);
+    QCOMPARE(changes.count(), redraws - 1);
+    QCOMPARE(scrollBar->value(), 0);
+    QCOMPARE(in<QLineEdit>(qPrintable(readout))->text(), QStringLiteral("0"));
+    QCOMPARE(gridRow(2), untouchedRow);
+    // Only the bar's move clears; the reset's own redraw goes over what is there.
+    QCOMPARE(isMarked(form), redraws == 1);
+    QVERIFY(pixelsOf(drawing(form), darkRed) > 0);
+}
+
+void tst_Form4::helpLeavesTheEditorUntouched()
+{
+    Form4 *form = openEditor();
+    choose(1);
+    scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepAdd, 2);
+    const QImage before = drawing(form);
+
+    click(form, "Command6");
+    QVERIFY(QTest::qWaitForWindowActive(app::form1()));
+    QVERIFY(form->isVisible());
+    QCOMPARE(drawing(form), before);
+    QCOMPARE(gridRow(0), (QStringList{"0", "100", "1", "1"}));
+}
+
+void tst_Form4::farBasePoint()
+{
+    // B far beyond what a float holds: its chords are clipped, its two arcs end at once, and
+    // the arcs of CD and DE are drawn as ever.
+    auto *bx = control<QLineEdit>(app::form3(), "Text3");
+    bx->setText("1e300");
+    click(app::form3(), "Command3");
+    Form4 *form = openEditor();
+    QVERIFY(pixelsOf(drawing(form), darkRed) > 0);
+    QCOMPARE(gridRow(3), untouchedRow);
+}
+
+QTEST_MAIN(tst_Form4)
+#include "tst_form4.moc"
