@@ -7,8 +7,11 @@
 #include "editor/form4.h"
 
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextFrame>
+
+#include <algorithm>
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent), OLE1(new QTextBrowser(this)), Command1(new QPushButton("AVANTI", this))
@@ -28,14 +31,16 @@ Form1::Form1(QWidget *parent)
 
     OLE1->setReadOnly(true);
     OLE1->setFocusPolicy(Qt::NoFocus);
-    // A page, not a scrolling view: the button stands over its right edge. The wheel still
-    // scrolls the few lines that a large font may push below it.
-    OLE1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The page's last lines reach a little below the area: the vertical bar stays, so the text
+    // is laid out once for its width.
     OLE1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    OLE1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     app::loadInstructions(OLE1->document());
     // The text keeps clear of the button that stands over the page's right edge.
     QTextFrameFormat page = OLE1->document()->rootFrame()->frameFormat();
-    page.setRightMargin(OLE1->geometry().right() - Command1->geometry().left() + 4);
+    const int underButton = OLE1->geometry().right() - Command1->geometry().left();
+    page.setRightMargin(
+        std::max(4, underButton + 4 - OLE1->verticalScrollBar()->sizeHint().width()));
     OLE1->document()->rootFrame()->setFrameFormat(page);
     OLE1->moveCursor(QTextCursor::Start);
 }

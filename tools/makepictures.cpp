@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -41,6 +42,8 @@ QRect sourceRect(QWidget *window, const QStringList &controls, QSize size)
         const int grow = int(area.width() / aspect) - area.height();
         area.adjust(0, -grow / 2, 0, grow - grow / 2);
     }
+    // Kept inside the window: beyond its edges there is nothing to show.
+    area.moveTo(std::max(0, area.left()), std::max(0, area.top()));
     return area;
 }
 
