@@ -23,5 +23,9 @@ QString formatNumber(double value, const QLocale &locale)
     plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
     if (value == 0)
         value = 0; // -0 reads as 0
+    // Rounded to 15 digits, the largest doubles would read back as beyond the double range.
+    constexpr double largestIn15Digits = 1.79769313486231e308;
+    if (std::abs(value) > largestIn15Digits)
+        value = std::copysign(largestIn15Digits, value);
     return plain.toString(value, 'g', 15);
 }

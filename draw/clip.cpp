@@ -5,14 +5,6 @@
 #include <limits>
 #include <utility>
 
-double toSingleSaturated(double value)
-{
-    if (!std::isfinite(value))
-        return value;
-    constexpr double largest = std::numeric_limits<float>::max();
-    return static_cast<float>(std::clamp(value, -largest, largest));
-}
-
 namespace {
 
 double distanceOutside(QPointF p, const QRectF &r)

@@ -5,9 +5,19 @@
 
 #include <optional>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 // Saturates a coordinate to the single-precision range and rounds it to single precision, as
 // every coordinate handed to the drawing operations is; NaN and infinities pass unchanged.
-double toSingleSaturated(double value);
+inline double toSingleSaturated(double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    constexpr double largest = std::numeric_limits<float>::max();
+    return static_cast<float>(std::clamp(value, -largest, largest));
+}
 
 // The part of the line inside the closed rectangle, in double precision; nothing when the line
 // misses it or holds a non-finite coordinate. Each cut point is computed from the endpoint

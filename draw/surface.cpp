@@ -38,6 +38,7 @@ void DrawingSurface::setScaleMode(int mode)
         m_scaleHeight = height;
     }
     m_mode = mode;
+    updateMapping();
 }
 
 float DrawingSurface::ScaleWidth() const
@@ -68,12 +69,14 @@ void DrawingSurface::setScaleWidth(float width)
 {
     setScaleMode(UserScaleMode);
     m_scaleWidth = width;
+    updateMapping();
 }
 
 void DrawingSurface::setScaleHeight(float height)
 {
     setScaleMode(UserScaleMode);
     m_scaleHeight = height;
+    updateMapping();
 }
 
 void DrawingSurface::setDrawWidth(int pixels)
@@ -84,6 +87,13 @@ void DrawingSurface::setDrawWidth(int pixels)
 UserScale DrawingSurface::userScale() const
 {
     return UserScale(QSizeF(ScaleWidth(), ScaleHeight()), size());
+}
+
+void DrawingSurface::updateMapping()
+{
+    const QPointF unit = userScale().toPixel(QPointF(1, 1));
+    m_pixelsPerUnitX = unit.x();
+    m_pixelsPerUnitY = unit.y();
 }
 
 void DrawingSurface::setBackgroundColour(QColor colour)
@@ -102,37 +112,30 @@ void DrawingSurface::Cls()
 
 void DrawingSurface::PSet(double x, double y, QColor colour)
 {
-    const QPointF p = userScale().toPixel({toSingleSaturated(x), toSingleSaturated(y)});
-    if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
-        return;
-    // A dot n pixels across centred on the point: for n = 2 the pixels either side of it. It is
-    // clipped to the client area in 64 bits, where no pen width can overflow its right edge.
+    // A dot n pixels across centred on the point: for n = 2 the pixels either side of it.
     const double half = (m_drawWidth - 1) / 2.0;
-    const qint64 dotLeft = pixelIndex(p.x() - half);
-    const qint64 dotTop = pixelIndex(p.y() - half);
-    const QRect visible(
-        QPoint(static_cast<int>(std::max<qint64>(dotLeft, 0)),
-               static_cast<int>(std::max<qint64>(dotTop, 0))),
-        QPoint(static_cast<int>(std::min<qint64>(dotLeft + m_drawWidth, width()) - 1),
-               static_cast<int>(std::min<qint64>(dotTop + m_drawWidth, height()) - 1)));
-    if (visible.isEmpty())
+    const double left = std::floor(toSingleSaturated(x) * m_pixelsPerUnitX - half);
+    const double top = std::floor(toSingleSaturated(y) * m_pixelsPerUnitY - half);
+    // Written to be false for NaN too: a point that is not a number paints nothing.
+    if (!(left > -m_drawWidth && left < width() && top > -m_drawWidth && top < height()))
         return;
-    ensureImage();
+    const QRect visible = QRect(int(left), int(top), m_drawWidth, m_drawWidth) & rect();
+    if (m_image.isNull() || m_image.width() < width() * m_image.devicePixelRatio() ||
+        m_image.height() < height() * m_image.devicePixelRatio())
+        ensureImage();
+    const qreal ratio = m_image.devicePixelRatio();
     // Written straight into the image: a QPainter per dot costs several times more, and the
     // editor plots every point of every arc with its own call.
-    const qreal ratio = m_image.devicePixelRatio();
-    QRect device = visible;
-    if (ratio != 1)
-        device =
-            QRect(QPoint(std::floor(visible.left() * ratio), std::floor(visible.top() * ratio)),
-                  QPoint(std::ceil((visible.right() + 1) * ratio) - 1,
-                         std::ceil((visible.bottom() + 1) * ratio) - 1));
-    device &= m_image.rect();
+    const QRect device =
+        ratio == 1
+            ? visible
+            : QRect(QPoint(std::floor(visible.left() * ratio), std::floor(visible.top() * ratio)),
+                    QPoint(std::ceil((visible.right() + 1) * ratio) - 1,
+                           std::ceil((visible.bottom() + 1) * ratio) - 1)) &
+                  m_image.rect();
     const QRgb value = colour.rgb();
-    uchar *const bits = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
     for (int row = device.top(); row <= device.bottom(); ++row) {
-        auto *line = reinterpret_cast<QRgb *>(bits + row * stride);
+        auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(row));
         std::fill(line + device.left(), line + device.right() + 1, value);
     }
     touch(visible);
@@ -156,6 +159,8 @@ void DrawingSurface::Line(double x1, double y1, double x2, double y2)
     const QPoint to = toIndex(clipped->p2());
     ensureImage();
     QPainter painter(&m_image);
+    // A wide pen's square end would reach past the client area into the image kept beyond it.
+    painter.setClipRect(rect());
     painter.setPen(QPen(Qt::black, m_drawWidth, Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(from, to);
     const int margin = m_drawWidth;
@@ -212,5 +217,6 @@ void DrawingSurface::paintEvent(QPaintEvent *event)
 void DrawingSurface::resizeEvent(QResizeEvent *event)
 {
     ensureImage();
+    updateMapping();
     QWidget::resizeEvent(event);
 }

@@ -50,7 +50,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Sizes the image to the widget at the screen's current pixel ratio.
     void ensureImage();
+    // Brings the pixels-per-unit factors up to date with the scale and the client size.
+    void updateMapping();
     void touch(const QRect &logicalRect);
 
     QImage m_image;
@@ -59,5 +62,8 @@ private:
     float m_scaleWidth = 1; // held only in UserScaleMode
     float m_scaleHeight = 1;
     int m_drawWidth = 1;
+    // Kept from the last scale change or resize: PSet runs for every point of every arc.
+    double m_pixelsPerUnitX = 1;
+    double m_pixelsPerUnitY = 1;
     QRect m_pending; // area already scheduled for repaint
 };

@@ -196,12 +196,12 @@ void tst_WindowFlow::activationRunsOnlyOnAChangeOfWindow()
 
     // The same window again, as the platform reports it or as a show: nothing runs.
     app::windowActivated(calibration);
-    QApplication::sendEvent(calibration, new QEvent(QEvent::WindowActivate));
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(calibration, &activate);
     app::show(calibration);
     QCOMPARE(calibration->Incr(), 0.59);
 
     // The user clicks into the start window and back: the calibration starts over.
-    QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(app::form1(), &activate);
     QApplication::sendEvent(calibration, &activate);
     QCOMPARE(calibration->Incr(), 0.51);

@@ -1,0 +1,78 @@
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The console output, followed by the ratios of PSet to the raw dots: their median CPU times
+// over the repetitions (the times of the single runs without repetitions).
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.error_occurred)
+                continue;
+            const std::string &name = run.run_name.function_name;
+            if (run.run_type == Run::RT_Iteration)
+                m_times[name].push_back(run.GetAdjustedCPUTime());
+            else if (run.aggregate_name == "median")
+                m_medians[name] = run.GetAdjustedCPUTime();
+        }
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        const double raw = median("BM_rawDots");
+        if (raw <= 0)
+            return;
+        std::printf("\n");
+        for (const char *name : {"BM_PSet", "BM_PSetShown"}) {
+            if (const double pset = median(name); pset > 0)
+                std::printf("%s / BM_rawDots (median CPU time): %.1f (target: at most 2)\n", name,
+                            pset / raw);
+        }
+    }
+
+private:
+    double median(const std::string &name)
+    {
+        if (const auto found = m_medians.find(name); found != m_medians.end())
+            return found->second;
+        std::vector<double> &times = m_times[name];
+        if (times.empty())
+            return 0;
+        std::sort(times.begin(), times.end());
+        const std::size_t middle = times.size() / 2;
+        return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+    }
+
+    std::map<std::string, std::vector<double>> m_times;
+    std::map<std::string, double> m_medians;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    // The surface is a widget, but is never shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in build-bench (Release) and runs them; extra arguments go to Google
+# Benchmark (for example --benchmark_filter=PSet). Repetitions give the medians.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+cinquepunti_install_packages libbenchmark-dev
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-bench -j2 --target cinquepunti_bench
+QT_QPA_PLATFORM=offscreen ./build-bench/bench/cinquepunti_bench --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true "$@"
