@@ -57,7 +57,9 @@ template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &f
             continue;
         const double x = (arc.ASQ * s * s + arc.SPTX * c * sx) + arc.X9;
         const double y = ((arc.ASM * s * c + arc.SPTY * c * sy) + arc.ASM * s) + arc.Y9;
-        // Written so that a point that is not a number, or a bound that is not, ends it too.
+        if (!std::isfinite(x) || !std::isfinite(y))
+            break;
+        // Written so that a bound that is not a number ends the arc too.
         if (!(std::abs(x) <= xLimit) || !(std::abs(y) <= yLimit))
             break;
         plot(x, y);

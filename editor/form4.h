@@ -46,6 +46,8 @@ public:
 
     // SPTO, SPTV, AVX, AVY and INST as the last redraw left them.
     const CurrentParameters &current() const { return m_current; }
+    // The four segments' parameters as the last redraw left them, which the grid shows.
+    const SegmentTable &table() const { return m_table; }
 
 private:
     QGroupBox *createSegmentFrame();
