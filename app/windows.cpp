@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QScreen>
 
+#include <algorithm>
 #include <memory>
 
 namespace app {
@@ -83,6 +84,8 @@ bool isProgramWindow(QWidget *window)
                       window == w->form3.get() || window == w->form4.get());
 }
 
+constexpr const char *placedProperty = "cinquepuntiPlaced";
+
 // Frame margins of a window already shown, for sizing a maximised one before it appears.
 QMargins knownFrameMargins()
 {
@@ -124,14 +127,24 @@ void show(QWidget *window)
     // can no longer arrive after this show and run a handler behind its back.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const Qt::WindowStates state = window->windowState();
-    if (!window->isVisible() && state.testFlag(Qt::WindowMaximized)) {
-        // Offscreen activates a maximised window before resizing it, X11 after: giving it its
-        // final size first makes the first drawing right on both. The resize drops the
-        // maximised state, so it is set again.
-        QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-        if (screen)
-            window->resize(screen->availableGeometry().marginsRemoved(knownFrameMargins()).size());
-        window->setWindowState(state);
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!window->isVisible() && screen) {
+        const QRect available = screen->availableGeometry();
+        if (state.testFlag(Qt::WindowMaximized)) {
+            // Offscreen activates a maximised window before resizing it, X11 after: giving it
+            // its final size first makes the first drawing right on both. The resize drops the
+            // maximised state, so it is set again.
+            window->resize(available.marginsRemoved(knownFrameMargins()).size());
+            window->setWindowState(state);
+        } else if (!window->property(placedProperty).toBool()) {
+            // Centred on its first show, wholly on the screen where it fits; later shows leave
+            // it where the user put it.
+            QRect frame = QRect(QPoint(), window->size()).marginsAdded(knownFrameMargins());
+            frame.moveCenter(available.center());
+            window->move(std::max(frame.left(), available.left()),
+                         std::max(frame.top(), available.top()));
+            window->setProperty(placedProperty, true);
+        }
     }
     window->show();
     window->raise();

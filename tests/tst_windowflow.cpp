@@ -32,6 +32,7 @@ private slots:
     void messageBoxClosingRunsNoActivation();
     void esciEndsTheProgram();
     void closingTheStartWindowLeavesTheOthers();
+    void windowsOpenCentredAndStayWhereMoved();
 };
 
 namespace {
@@ -264,6 +265,24 @@ void tst_WindowFlow::closingTheStartWindowLeavesTheOthers()
     click(app::form4(), "Command6");
     QVERIFY(app::form1()->isVisible());
     QCOMPARE(app::form1()->VAIF(), Variant::integer(99));
+}
+
+void tst_WindowFlow::windowsOpenCentredAndStayWhereMoved()
+{
+    app::start();
+    Form1 *form = app::form1();
+    const QRect available = form->screen()->availableGeometry();
+    QVERIFY(form->frameGeometry().left() >= available.left());
+    QVERIFY(form->frameGeometry().top() >= available.top());
+    // Centred; the first window cannot know the frame it will get, a few pixels.
+    QVERIFY(std::abs(form->frameGeometry().center().y() - available.center().y()) <= 4);
+
+    // Closed and opened again by "?": where the user had put it.
+    form->move(available.topLeft() + QPoint(10, 20));
+    const QPoint moved = form->pos();
+    form->close();
+    app::show(form);
+    QCOMPARE(form->pos(), moved);
 }
 
 QTEST_MAIN(tst_WindowFlow)
