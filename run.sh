@@ -4,5 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 cinquepunti_install_packages
-cinquepunti_build build
+cinquepunti_configure build
+cmake --build build -j2 --target cinquepunti
 exec ./build/cinquepunti "$@"

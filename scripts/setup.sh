@@ -19,10 +19,15 @@ cinquepunti_install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 }
 
-# cinquepunti_build <dir> [cmake options...]
-cinquepunti_build() {
+# cinquepunti_configure <dir> [cmake options...]
+cinquepunti_configure() {
     local dir=$1
     shift
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j2
+}
+
+# cinquepunti_build <dir> [cmake options...]: everything, tests and tools included.
+cinquepunti_build() {
+    cinquepunti_configure "$@"
+    cmake --build "$1" -j2
 }
