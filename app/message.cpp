@@ -1,6 +1,8 @@
 #include "app/message.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace app {
 
@@ -9,6 +11,11 @@ void showMessage(QWidget *parent, const QString &text)
     // Built by hand: the static helpers always show an icon.
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Cinquepunti"), text, QMessageBox::Ok,
                     parent);
+    // Wide enough that a window manager's title bar shows the program's name whole, even
+    // over the shortest message.
+    if (auto *layout = qobject_cast<QGridLayout *>(box.layout()))
+        layout->addItem(new QSpacerItem(220, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                        layout->rowCount(), 0, 1, layout->columnCount());
     box.exec();
 }
 
