@@ -40,22 +40,6 @@ namespace {
 
 const QColor red(128, 0, 0);
 
-int countPixels(const QImage &image, QColor colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    return count;
-}
-
-QImage drawing(Form2 *form)
-{
-    QImage image(form->size(), QImage::Format_RGB32);
-    form->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-    return image;
-}
-
 // Top pixel row of the figure in the column of its centre.
 int figureTop(const QImage &image, int column)
 {
@@ -125,7 +109,7 @@ void tst_Calibration::firstActivation()
     QCOMPARE(readout->text(), QStringLiteral("0,51"));
     QCOMPARE(bar->value(), 1);
     // Axes: vertical at 63.66 % of the width, horizontal at mid-height; then the red figure.
-    const QImage image = drawing(form);
+    const QImage image = drawingOf(form);
     const int axisX = int(form->width() * (146367.359375 / 2 + 20000) / 146367.359375);
     QCOMPARE(image.pixelColor(axisX, form->height() - 1), QColor(Qt::black));
     QCOMPARE(image.pixelColor(form->width() - 1, form->height() / 2), QColor(Qt::black));
@@ -186,9 +170,9 @@ void tst_Calibration::movingDownClearsMovingUpDoesNot()
     const int column = int(form->width() * (146367.359375 / 2 + 20000) / 146367.359375) + 3;
     scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepAdd, 19);
     scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepSub); // down: the 0.89 alone
-    const int tallTop = figureTop(drawing(form), column);
+    const int tallTop = figureTop(drawingOf(form), column);
     scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepAdd, 5); // up: flatter, kept
-    QImage image = drawing(form);
+    QImage image = drawingOf(form);
     QCOMPARE(figureTop(image, column), tallTop);
     int flatTop = tallTop + 1;
     while (image.pixelColor(column, flatTop) != red && flatTop < image.height() / 2)
@@ -197,7 +181,7 @@ void tst_Calibration::movingDownClearsMovingUpDoesNot()
              qPrintable(QStringLiteral("%1 %2").arg(tallTop).arg(flatTop)));
 
     scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepSub, 10); // down: cleared
-    image = drawing(form);
+    image = drawingOf(form);
     QCOMPARE(image.pixelColor(column, flatTop), form->backgroundColour());
     QCOMPARE(image.pixelColor(column, tallTop), form->backgroundColour());
     QVERIFY(figureTop(image, column) < tallTop);
@@ -229,7 +213,7 @@ void tst_Calibration::figureIsACircleInUserUnits()
     scrollAction(form, "HScroll1", QAbstractSlider::SliderSingleStepAdd, value - 1);
     form->Cls();
     form->COORDINATE();
-    const QImage image = drawing(form);
+    const QImage image = drawingOf(form);
     QRect box;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -244,12 +228,12 @@ void tst_Calibration::figureIsACircleInUserUnits()
 
 void tst_Calibration::instructionPanelAndReadoutDoNothing()
 {
-    const QImage before = drawing(form);
+    const QImage before = drawingOf(form);
     click(form, "Command2");
     readout->setText("0,99");
     QTest::keyClicks(readout, "5");
     QCOMPARE(form->Incr(), 0.51);
-    QVERIFY(drawing(form) == before);
+    QVERIFY(drawingOf(form) == before);
 }
 
 void tst_Calibration::decimalPointUnderEnglish()

@@ -1,6 +1,7 @@
 #include "draw/clip.h"
 #include "draw/surface.h"
 #include "draw/userscale.h"
+#include "useractions.h"
 
 #include <QTest>
 
@@ -34,23 +35,6 @@ namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 const double notANumber = std::numeric_limits<double>::quiet_NaN();
-
-// The drawing alone, as the user sees it.
-QImage rendered(DrawingSurface &surface)
-{
-    QImage image(surface.size(), QImage::Format_RGB32);
-    surface.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-    return image;
-}
-
-int countPixels(const QImage &image, QColor colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    return count;
-}
 
 struct Surface
 {
@@ -160,14 +144,14 @@ void tst_Drawing::pointAndDotWidth()
     Surface s;
     const QColor red = DrawingSurface::QBColor(4);
     s.widget.PSet(500, 250, red);
-    QImage image = rendered(s.widget);
+    QImage image = drawingOf(&s.widget);
     QCOMPARE(image.pixelColor(200, 150), red);
     QCOMPARE(countPixels(image, red), 1);
 
     s.widget.Cls();
     s.widget.setDrawWidth(2);
     s.widget.PSet(500, 250, red);
-    image = rendered(s.widget);
+    image = drawingOf(&s.widget);
     QCOMPARE(countPixels(image, red), 4);
     for (const QPoint p : {QPoint(199, 149), QPoint(200, 149), QPoint(199, 150), QPoint(200, 150)})
         QCOMPARE(image.pixelColor(p), red);
@@ -175,7 +159,7 @@ void tst_Drawing::pointAndDotWidth()
     // A dot half over the edge keeps its inside half.
     s.widget.Cls();
     s.widget.PSet(1000, 100, red);
-    QCOMPARE(countPixels(rendered(s.widget), red), 2);
+    QCOMPARE(countPixels(drawingOf(&s.widget), red), 2);
 }
 
 void tst_Drawing::lineSpansTheFullHeightWhateverTheScale_data()
@@ -191,7 +175,7 @@ void tst_Drawing::lineSpansTheFullHeightWhateverTheScale()
     QFETCH(float, scaleHeight);
     Surface s(400, 300, 1000, scaleHeight);
     s.widget.Line(250, 0, 250, s.widget.ScaleHeight());
-    const QImage image = rendered(s.widget);
+    const QImage image = drawingOf(&s.widget);
     for (int y = 0; y < 300; ++y)
         QCOMPARE(image.pixelColor(100, y), QColor(Qt::black));
     QCOMPARE(countPixels(image, Qt::black), 300);
@@ -220,7 +204,7 @@ void tst_Drawing::farCoordinatesDrawNothingWrong()
     s.widget.Line(far, far, far, -far);
     s.widget.Line(far, far, -far, far);
     // Far beyond the surface or not a number at all: nothing shows.
-    QCOMPARE(countPixels(rendered(s.widget), Qt::black), 0);
+    QCOMPARE(countPixels(drawingOf(&s.widget), Qt::black), 0);
 }
 
 void tst_Drawing::lineToAFarPointReachesTheEdge_data()
@@ -243,7 +227,7 @@ void tst_Drawing::lineToAFarPointReachesTheEdge()
     QFETCH(QPoint, edgePixel);
     Surface s;
     s.widget.Line(500, 250, toX, toY);
-    const QImage image = rendered(s.widget);
+    const QImage image = drawingOf(&s.widget);
     QCOMPARE(image.pixelColor(200, 150), QColor(Qt::black));
     QCOMPARE(image.pixelColor(edgePixel), QColor(Qt::black));
     // A straight run from the centre to that edge pixel, nothing else.
@@ -277,16 +261,16 @@ void tst_Drawing::clsKeepsScaleAndResizeKeepsDrawing()
     s.widget.Line(0, 0, 1000, 500);
     s.widget.resize(200, 100);
     s.widget.resize(400, 300);
-    QImage image = rendered(s.widget);
+    QImage image = drawingOf(&s.widget);
     QCOMPARE(image.pixelColor(399, 299), QColor(Qt::black)); // drawn before the shrink
     s.widget.Cls();
-    QCOMPARE(countPixels(rendered(s.widget), Qt::black), 0);
+    QCOMPARE(countPixels(drawingOf(&s.widget), Qt::black), 0);
     QCOMPARE(s.widget.ScaleWidth(), 1000.0f);
     QCOMPARE(s.widget.ScaleHeight(), 500.0f);
     // After growing, the new size is drawn on in full.
     s.widget.resize(800, 600);
     s.widget.Line(1000, 0, 1000, 500);
-    image = rendered(s.widget);
+    image = drawingOf(&s.widget);
     QCOMPARE(image.pixelColor(799, 599), QColor(Qt::black));
 }
 

@@ -96,16 +96,6 @@ QImage drawing(const Form4 *form)
     return form->image().copy(QRect(QPoint(0, 0), form->size() * form->devicePixelRatio()));
 }
 
-int pixelsOf(const QImage &image, QRgb colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        count += int(std::count(line, line + image.width(), colour | 0xff000000));
-    }
-    return count;
-}
-
 // A green dot where the plot never goes: only a redraw that clears removes it.
 void mark(Form4 *form)
 {
@@ -115,7 +105,7 @@ void mark(Form4 *form)
 
 bool isMarked(const Form4 *form)
 {
-    return pixelsOf(drawing(form), qRgb(0, 255, 0)) > 0;
+    return countPixels(drawing(form), qRgb(0, 255, 0)) > 0;
 }
 
 } // namespace
@@ -322,12 +312,12 @@ void tst_Form4::incrementChecks()
     // The redraw waits behind each box: no arc is drawn while one is open.
     int arcPixelsWhileOpen = 0;
     MessageAnswerer answerer(
-        [&](QMessageBox *) { arcPixelsWhileOpen += pixelsOf(drawing(form), darkRed); });
+        [&](QMessageBox *) { arcPixelsWhileOpen += countPixels(drawing(form), darkRed); });
     click(form, "Command1");
 
     QCOMPARE(answerer.texts(), messages);
     QCOMPARE(arcPixelsWhileOpen, 0);
-    QVERIFY(pixelsOf(drawing(form), darkRed) > 0);
+    QVERIFY(countPixels(drawing(form), darkRed) > 0);
     QCOMPARE((QStringList{in<QLineEdit>("Text9")->text(), in<QLineEdit>("Text10")->text(),
                           in<QLineEdit>("Text11")->text()}),
              boxes);
@@ -402,7 +392,7 @@ void tst_Form4::eseguiClearsActivationDoesNot()
     app::show(form);
     QVERIFY(isMarked(form));
     QCOMPARE(gridRow(0), (QStringList{"200", "0", "3", "1"}));
-    QVERIFY(pixelsOf(drawing(form), darkRed) > pixelsOf(once, darkRed));
+    QVERIFY(countPixels(drawing(form), darkRed) > countPixels(once, darkRed));
 }
 
 void tst_Form4::barBendsTheSelectedSegment_data()
@@ -511,7 +501,7 @@ void tst_Form4::reset()
     QCOMPARE(gridRow(2), untouchedRow);
     // Only the bar's move clears; the reset's own redraw goes over what is there.
     QCOMPARE(isMarked(form), redraws == 1);
-    QVERIFY(pixelsOf(drawing(form), darkRed) > 0);
+    QVERIFY(countPixels(drawing(form), darkRed) > 0);
 }
 
 void tst_Form4::helpLeavesTheEditorUntouched()
@@ -536,7 +526,7 @@ void tst_Form4::farBasePoint()
     bx->setText("1e300");
     click(app::form3(), "Command3");
     Form4 *form = openEditor();
-    QVERIFY(pixelsOf(drawing(form), darkRed) > 0);
+    QVERIFY(countPixels(drawing(form), darkRed) > 0);
     QCOMPARE(gridRow(3), untouchedRow);
 }
 

@@ -4,12 +4,14 @@
 
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 // Answers every message box that opens while it lives, pressing OK, and keeps their texts.
@@ -71,4 +73,24 @@ inline void scrollAction(QWidget *window, const char *barName, QAbstractSlider::
     auto *bar = control<QAbstractSlider>(window, barName);
     for (int i = 0; i < times; ++i)
         bar->triggerAction(action);
+}
+
+// What the user sees of a drawing surface: its drawing alone, one pixel per logical pixel.
+inline QImage drawingOf(QWidget *surface)
+{
+    QImage image(surface->size(), QImage::Format_RGB32);
+    surface->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    return image;
+}
+
+// How many pixels of an opaque (RGB32) image have the colour.
+inline int countPixels(const QImage &image, QColor colour)
+{
+    const QRgb value = colour.rgb();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        count += int(std::count(line, line + image.width(), value));
+    }
+    return count;
 }
