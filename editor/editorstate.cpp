@@ -2,43 +2,44 @@
 
 #include "common/numbers.h"
 
-SegmentValues SegmentTable::row(Segment segment) const
+#include <array>
+#include <type_traits>
+
+namespace {
+
+// The four cells of a segment's row among the table's named values, in the order of
+// SegmentValues; const for a const table.
+template <typename Table> auto rowCells(Table &table, Segment segment)
 {
+    using Cell = std::conditional_t<std::is_const_v<Table>, const Variant, Variant>;
     switch (segment) {
     case Segment::AB:
-        return {SPXAB, SPYAB, AVXAB, AVYAB};
+        return std::array<Cell *, 4>{&table.SPXAB, &table.SPYAB, &table.AVXAB, &table.AVYAB};
     case Segment::BC:
-        return {SPXBC, SPYBC, AVXBC, AVYBC};
+        return std::array<Cell *, 4>{&table.SPXBC, &table.SPYBC, &table.AVXBC, &table.AVYBC};
     case Segment::CD:
-        return {SPXCD, SPYCD, AVXCD, AVYCD};
+        return std::array<Cell *, 4>{&table.SPXCD, &table.SPYCD, &table.AVXCD, &table.AVYCD};
     case Segment::DE:
         break;
     }
-    return {SPXDE, SPYDE, AVXDE, AVYDE};
+    return std::array<Cell *, 4>{&table.SPXDE, &table.SPYDE, &table.AVXDE, &table.AVYDE};
+}
+
+} // namespace
+
+SegmentValues SegmentTable::row(Segment segment) const
+{
+    const auto cells = rowCells(*this, segment);
+    return {*cells[0], *cells[1], *cells[2], *cells[3]};
 }
 
 void SegmentTable::copyCurrent(Segment segment, const CurrentParameters &current)
 {
-    auto copy = [&current](Variant &SPX, Variant &SPY, Variant &AVX, Variant &AVY) {
-        SPX = current.SPTO;
-        SPY = current.SPTV;
-        AVX = current.AVX;
-        AVY = current.AVY;
-    };
-    switch (segment) {
-    case Segment::AB:
-        copy(SPXAB, SPYAB, AVXAB, AVYAB);
-        break;
-    case Segment::BC:
-        copy(SPXBC, SPYBC, AVXBC, AVYBC);
-        break;
-    case Segment::CD:
-        copy(SPXCD, SPYCD, AVXCD, AVYCD);
-        break;
-    case Segment::DE:
-        copy(SPXDE, SPYDE, AVXDE, AVYDE);
-        break;
-    }
+    const auto cells = rowCells(*this, segment);
+    *cells[0] = current.SPTO;
+    *cells[1] = current.SPTV;
+    *cells[2] = current.AVX;
+    *cells[3] = current.AVY;
 }
 
 ArcParameters segmentArc(const Variant &XP, const Variant &YP, const Variant &XQ, const Variant &YQ,

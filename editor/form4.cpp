@@ -147,6 +147,7 @@ QGroupBox *Form4::createSegmentFrame()
     app::placeTwips(Option2, 240, 720, 1095, 375);
     app::placeTwips(Option3, 240, 1200, 1095, 375);
     app::placeTwips(Option4, 240, 1680, 1095, 375);
+    m_options = {Option1, Option2, Option3, Option4};
     return frame;
 }
 
@@ -224,46 +225,17 @@ void Form4::createGrid()
     // The rows stand level with the segments' option buttons.
     const int rowTops[] = {600, 1080, 1560, 2040};
     const int columnLefts[] = {2160, 3000, 3840, 4680};
-    for (Segment segment : segments) {
-        const std::array<QLineEdit *, 4> boxes = gridBoxes(segment);
-        for (std::size_t column = 0; column < boxes.size(); ++column)
-            app::placeTwips(boxes[column], columnLefts[column], rowTops[static_cast<int>(segment)],
-                            615, 375);
-    }
+    m_grid = {{{Text1, Text2, Text3, Text4},
+               {Text5, Text8, Text12, Text13},
+               {Text14, Text15, Text16, Text17},
+               {Text18, Text19, Text20, Text21}}};
+    for (std::size_t row = 0; row < m_grid.size(); ++row)
+        for (std::size_t column = 0; column < m_grid[row].size(); ++column)
+            app::placeTwips(m_grid[row][column], columnLefts[column], rowTops[row], 615, 375);
     app::placeTwips(Label2, 2280, 240, 495, 255);
     app::placeTwips(Label3, 3120, 240, 615, 255);
     app::placeTwips(Label4, 3840, 240, 615, 255);
     app::placeTwips(Label5, 4680, 240, 495, 255);
-}
-
-std::array<QLineEdit *, 4> Form4::gridBoxes(Segment segment) const
-{
-    switch (segment) {
-    case Segment::AB:
-        return {Text1, Text2, Text3, Text4};
-    case Segment::BC:
-        return {Text5, Text8, Text12, Text13};
-    case Segment::CD:
-        return {Text14, Text15, Text16, Text17};
-    case Segment::DE:
-        break;
-    }
-    return {Text18, Text19, Text20, Text21};
-}
-
-bool Form4::isSelected(Segment segment) const
-{
-    switch (segment) {
-    case Segment::AB:
-        return Option1->isChecked();
-    case Segment::BC:
-        return Option2->isChecked();
-    case Segment::CD:
-        return Option3->isChecked();
-    case Segment::DE:
-        break;
-    }
-    return Option4->isChecked();
 }
 
 void Form4::Form_Activate()
@@ -306,7 +278,7 @@ void Form4::INIZIO()
     const Variant *YS[] = {&Y1, &Y2, &Y3, &Y4, &Y5};
     for (Segment segment : segments) {
         const int p = static_cast<int>(segment);
-        if (isSelected(segment))
+        if (m_options[p]->isChecked())
             m_table.copyCurrent(segment, m_current);
         const ArcParameters arc =
             segmentArc(*XS[p], *YS[p], *XS[p + 1], *YS[p + 1], m_table.row(segment));
@@ -339,7 +311,7 @@ void Form4::TRACCIALINEA(double TX1, double TY1, double TX2, double TY2)
 void Form4::writeGridRow(Segment segment)
 {
     const GridRow row = gridRow(m_table.row(segment));
-    const std::array<QLineEdit *, 4> boxes = gridBoxes(segment);
+    const std::array<QLineEdit *, 4> &boxes = m_grid[static_cast<std::size_t>(segment)];
     boxes[0]->setText(row.SPV);
     boxes[1]->setText(row.SPO);
     boxes[2]->setText(row.ALFV);

@@ -55,10 +55,7 @@ private:
     QGroupBox *createHorizontalFrame();
     QGroupBox *createAlfaFrame();
     void createGrid();
-    // A segment's row of the readout grid: SP.V, SP.O, ALF.V, ALF.O.
-    std::array<QLineEdit *, 4> gridBoxes(Segment segment) const;
     void writeGridRow(Segment segment);
-    bool isSelected(Segment segment) const;
     void applyIncrementCheck(QLineEdit *box, const QString &name, Variant &value,
                              std::optional<double> maximum = std::nullopt);
 
@@ -118,4 +115,8 @@ private:
     Variant Y1, Y2, Y3, Y4, Y5;
     CurrentParameters m_current;
     SegmentTable m_table;
+    // By segment: its option button, and its row of the readout grid (SP.V, SP.O, ALF.V,
+    // ALF.O).
+    std::array<QRadioButton *, 4> m_options{};
+    std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
 };
