@@ -1,6 +1,7 @@
 #include "app/appearance.h"
 
-#include <QWidget>
+#include <QFont>
+#include <QStringList>
 
 namespace app {
 
@@ -34,11 +35,6 @@ QFont monospace(qreal pointSize)
     font.setStyleHint(QFont::Monospace);
     font.setPointSizeF(pointSize);
     return font;
-}
-
-void placeTwips(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(twips(left), twips(top), twips(width), twips(height));
 }
 
 } // namespace app

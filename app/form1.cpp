@@ -1,10 +1,9 @@
 #include "app/form1.h"
 
 #include "app/appearance.h"
+#include "app/controls.h"
 #include "app/instructions.h"
 #include "app/windows.h"
-#include "calibration/form2.h"
-#include "editor/form4.h"
 
 #include <QPushButton>
 #include <QScrollBar>
@@ -14,20 +13,17 @@
 #include <algorithm>
 
 Form1::Form1(QWidget *parent)
-    : QWidget(parent), OLE1(new QTextBrowser(this)), Command1(new QPushButton("AVANTI", this))
+    : QWidget(parent), OLE1(app::createControl<QTextBrowser>(this, "OLE1", {90, 210, 10815, 8295})),
+      Command1(
+          app::createControl<QPushButton>(this, "Command1", {10560, 4320, 1095, 1455}, "AVANTI"))
 {
     setObjectName("Form1");
     setWindowTitle("Form1");
     setFont(app::sansSerif());
-    OLE1->setObjectName("OLE1");
-    Command1->setObjectName("Command1");
+    resize(app::twips(12645), app::twips(9030));
+    Command1->raise(); // drawn above the document
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-
-    resize(app::twips(12645), app::twips(9030));
-    app::placeTwips(OLE1, 90, 210, 10815, 8295);
-    app::placeTwips(Command1, 10560, 4320, 1095, 1455);
-    Command1->raise(); // drawn above the document
 
     OLE1->setReadOnly(true);
     OLE1->setFocusPolicy(Qt::NoFocus);
@@ -49,8 +45,8 @@ void Form1::Command1_Click()
 {
     if (m_VAIF.toDouble() == 0) {
         m_VAIF = Variant::integer(99);
-        app::show(app::form2());
+        app::showCalibration();
     } else {
-        app::show(app::form4());
+        app::showEditor();
     }
 }

@@ -119,6 +119,36 @@ Form4 *form4()
     return created(windows()->form4);
 }
 
+void showStart()
+{
+    show(form1());
+}
+
+void showCalibration()
+{
+    show(form2());
+}
+
+void showPoints()
+{
+    show(form3());
+}
+
+void showEditor()
+{
+    show(form4());
+}
+
+double calibrationRatio()
+{
+    return form2()->Incr();
+}
+
+BasePoints basePoints()
+{
+    return form3()->basePoints();
+}
+
 void show(QWidget *window)
 {
     if (isEnding())

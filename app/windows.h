@@ -1,22 +1,37 @@
 #pragma once
 
+#include "common/basepoints.h"
+
 class QWidget;
 class Form1;
 class Form2;
 class Form3;
 class Form4;
 
-// The four windows of the program and the moves between them. Each window is created at its
-// first use (a show, or a read of its public values) and lives until the program ends.
+// The four windows of the program, the moves between them and the two values that cross them.
+// A window asks here for another window or a shared value; only the registry knows the form
+// classes. Each window is created at its first use (a show, or a read of its public values)
+// and lives until the program ends.
 namespace app {
 
+// The moves between windows: each shows its window modeless, brings it to the front and
+// activates it. The calibration and editor windows open maximised, and draw at the size the
+// user first sees them at.
+void showStart();
+void showCalibration();
+void showPoints();
+void showEditor();
+
+// The calibration ratio, height scale over width scale of a drawing area (Form2's Incr).
+double calibrationRatio();
+// The base points as of the last "===>>" of the base points window (Form3's X1 ... Y5).
+BasePoints basePoints();
+
+// The windows themselves, for the registry's own use and for tests.
 Form1 *form1();
 Form2 *form2();
 Form3 *form3();
 Form4 *form4();
-
-// Modeless show: makes the window visible, brings it to the front and activates it. Form2 and
-// Form4 open maximised, at their final size before their first drawing.
 void show(QWidget *window);
 
 // Runs the window's activation handler when the window becomes active and the window of the

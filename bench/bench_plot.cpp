@@ -1,6 +1,6 @@
 #include "plotpoints.h"
 
-#include "draw/surface.h"
+#include "draw/canvas.h"
 
 #include <QImage>
 
@@ -9,8 +9,8 @@
 #include <cmath>
 
 // One redraw's worth of arc points (the four default arcs at INST 5) plotted as 2 x 2 dots on a
-// 1920 x 1080 picture, first straight into an image, then through the surface's PSet. Both
-// paint exactly the same pixels; the ratio of the two is printed at the end.
+// 1920 x 1080 canvas, first straight into an image, then through the canvas' PSet, then as one
+// run. All three paint exactly the same pixels; the ratios are printed at the end.
 
 namespace {
 
@@ -50,7 +50,7 @@ void BM_rawDots(benchmark::State &state)
     QImage image(surfaceWidth, surfaceHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     const std::vector<QPoint> corners = dotCorners();
-    const QRgb colour = DrawingSurface::QBColor(4).rgb();
+    const QRgb colour = Canvas::QBColor(4).rgb();
     for (auto _ : state) {
         plotRaw(image, corners, colour);
         benchmark::ClobberMemory();
@@ -59,48 +59,59 @@ void BM_rawDots(benchmark::State &state)
         static_cast<double>(state.iterations() * corners.size()), benchmark::Counter::kIsRate);
 }
 
-// PSet on a surface that is shown or not: a hidden widget finds its screen, and so its device
-// pixel ratio, by the slower way of its position.
-void plotWithPSet(benchmark::State &state, bool shown)
+// The canvas at the bench size, cleared to white, with the editor's dot width.
+Canvas benchCanvas()
 {
-    DrawingSurface surface;
-    surface.resize(surfaceWidth, surfaceHeight);
-    if (shown)
-        surface.show();
-    surface.setBackgroundColour(Qt::white);
-    surface.setScaleWidth(benchScaleWidth);
-    surface.setScaleHeight(benchScaleHeight);
-    surface.setDrawWidth(2);
-    const QColor colour = DrawingSurface::QBColor(4);
-    const std::vector<QPointF> &points = redrawPoints();
-    for (auto _ : state) {
-        for (const QPointF &p : points)
-            surface.PSet(p.x(), p.y(), colour);
-        benchmark::ClobberMemory();
-    }
-    state.counters["dots/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * points.size()), benchmark::Counter::kIsRate);
+    Canvas canvas(Qt::white);
+    canvas.resize(QSize(surfaceWidth, surfaceHeight));
+    canvas.Cls();
+    canvas.setScaleWidth(benchScaleWidth);
+    canvas.setScaleHeight(benchScaleHeight);
+    canvas.setDrawWidth(2);
+    return canvas;
+}
 
-    // The comparison only holds if both paint the same dots.
+// The comparison only holds if both paint the same dots.
+void checkSameAsRaw(benchmark::State &state, const Canvas &canvas)
+{
     QImage expected(surfaceWidth, surfaceHeight, QImage::Format_RGB32);
     expected.fill(Qt::white);
-    plotRaw(expected, dotCorners(), colour.rgb());
-    if (surface.image() != expected)
-        state.SkipWithError("PSet painted other pixels than the raw dots");
+    plotRaw(expected, dotCorners(), Canvas::QBColor(4).rgb());
+    if (canvas.image() != expected)
+        state.SkipWithError("the canvas painted other pixels than the raw dots");
 }
 
 void BM_PSet(benchmark::State &state)
 {
-    plotWithPSet(state, false);
+    Canvas canvas = benchCanvas();
+    const QColor colour = Canvas::QBColor(4);
+    const std::vector<QPointF> &points = redrawPoints();
+    for (auto _ : state) {
+        for (const QPointF &p : points)
+            canvas.PSet(p.x(), p.y(), colour);
+        benchmark::ClobberMemory();
+    }
+    state.counters["dots/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * points.size()), benchmark::Counter::kIsRate);
+    checkSameAsRaw(state, canvas);
 }
 
-void BM_PSetShown(benchmark::State &state)
+void BM_plotRun(benchmark::State &state)
 {
-    plotWithPSet(state, true);
+    Canvas canvas = benchCanvas();
+    const QColor colour = Canvas::QBColor(4);
+    const std::vector<QPointF> &points = redrawPoints();
+    for (auto _ : state) {
+        canvas.plotRun(points, colour);
+        benchmark::ClobberMemory();
+    }
+    state.counters["dots/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * points.size()), benchmark::Counter::kIsRate);
+    checkSameAsRaw(state, canvas);
 }
 
 } // namespace
 
 BENCHMARK(BM_rawDots)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PSet)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PSetShown)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_plotRun)->Unit(benchmark::kMicrosecond);

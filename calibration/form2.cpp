@@ -1,11 +1,11 @@
 #include "calibration/form2.h"
 
 #include "app/appearance.h"
+#include "app/controls.h"
 #include "app/message.h"
 #include "app/windows.h"
 #include "app/wrappingbutton.h"
 #include "common/numbers.h"
-#include "points/form3.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,24 +24,24 @@ constexpr double figureRadius = 36367.36328125;
 
 Form2::Form2(QWidget *parent)
     : DrawingSurface(parent),
-      Label1(new QLabel("Per calibrare l' impostazione corretta della risoluzione dello SCHERMO",
-                        this)),
-      HScroll1(new QScrollBar(Qt::Horizontal, this)),
-      Command2(new WrappingButton("KLICCARE  sulla barra di scorrimento fino a che la figura  "
-                                  "risulti una CIRCONFERENZA",
-                                  this)),
-      Text1(new QLineEdit("Text1", this)), Command1(new QPushButton("OK - continua", this)),
-      Command3(new QPushButton("ESCI", this))
+      Label1(app::createControl<QLabel>(
+          this, "Label1", {360, 240, 9135, 495},
+          "Per calibrare l' impostazione corretta della risoluzione dello SCHERMO")),
+      HScroll1(
+          app::createControl<QScrollBar>(this, "HScroll1", {480, 1080, 5895, 255}, Qt::Horizontal)),
+      Command2(app::createControl<WrappingButton>(
+          this, "Command2", {360, 1560, 6255, 735},
+          "KLICCARE  sulla barra di scorrimento fino a che la figura  "
+          "risulti una CIRCONFERENZA")),
+      Text1(app::createControl<QLineEdit>(this, "Text1", {360, 2880, 735, 375}, "Text1")),
+      Command1(app::createControl<QPushButton>(this, "Command1", {3120, 2880, 1575, 615},
+                                               "OK - continua")),
+      Command3(app::createControl<QPushButton>(this, "Command3", {360, 4080, 1695, 615}, "ESCI"))
 {
     setObjectName("Form2");
     setWindowTitle("Form2");
     setFont(app::sansSerif());
-    Label1->setObjectName("Label1");
-    HScroll1->setObjectName("HScroll1");
-    Command2->setObjectName("Command2");
-    Text1->setObjectName("Text1");
-    Command1->setObjectName("Command1");
-    Command3->setObjectName("Command3");
+    resize(app::twips(9855), app::twips(6840));
     // Set before the change handler is connected: creating the window changes nothing.
     HScroll1->setRange(1, 30);
     HScroll1->setValue(1);
@@ -54,17 +54,7 @@ Form2::Form2(QWidget *parent)
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
 
-    resize(app::twips(9855), app::twips(6840));
-    app::placeTwips(Label1, 360, 240, 9135, 495);
-    app::placeTwips(HScroll1, 480, 1080, 5895, 255);
-    app::placeTwips(Command2, 360, 1560, 6255, 735);
-    app::placeTwips(Text1, 360, 2880, 735, 375);
-    app::placeTwips(Command1, 3120, 2880, 1575, 615);
-    app::placeTwips(Command3, 360, 4080, 1695, 615);
-    setTabOrder(HScroll1, Text1);
-    setTabOrder(Text1, Command1);
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, Command3);
+    app::setTabOrder({HScroll1, Text1, Command1, Command2, Command3});
 
     Label1->setFont(app::sansSerif(13.5));
     Label1->setWordWrap(true);
@@ -92,8 +82,7 @@ void Form2::COORDINATE()
 {
     setScaleMode(UserScaleMode);
     setDrawWidth(1);
-    setScaleWidth(figureScaleWidth);
-    setScaleHeight(static_cast<float>(ScaleWidth() * m_Incr));
+    setCalibratedScale(figureScaleWidth, m_Incr);
     CX = ScaleWidth() / 2 + 20000;
     CY = ScaleHeight() / 2;
     Line(CX, 0, CX, ScaleHeight());
@@ -126,7 +115,7 @@ void Form2::HScroll1_Change()
 void Form2::Command1_Click()
 {
     if (m_Incr > 0.53)
-        app::show(app::form3());
+        app::showPoints();
     else
         app::showMessage(this, "Impostare la risoluzione SCHERMO");
 }

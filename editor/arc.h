@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPointF>
+
 #include <cmath>
+#include <vector>
 
 // One arc over a chord, walked angle by angle from 0 to 90 degrees. Widget-free: the editor
 // plots each point as it comes, tests and benchmarks collect them.
@@ -66,4 +69,12 @@ template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &f
         ++plotted;
     }
     return plotted;
+}
+
+// The points of the arc in the editor's plane, in the order walkArc gives them.
+inline std::vector<QPointF> arcPoints(const ArcParameters &arc, const ArcFrame &frame)
+{
+    std::vector<QPointF> points;
+    walkArc(arc, frame, [&points](double x, double y) { points.emplace_back(x, y); });
+    return points;
 }

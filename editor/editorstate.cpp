@@ -42,9 +42,13 @@ void SegmentTable::copyCurrent(Segment segment, const CurrentParameters &current
     *cells[3] = current.AVY;
 }
 
-ArcParameters segmentArc(const Variant &XP, const Variant &YP, const Variant &XQ, const Variant &YQ,
-                         const SegmentValues &values)
+ArcParameters segmentArc(const BasePoints &points, Segment segment, const SegmentValues &values)
 {
+    const auto [from, to] = chordEnds(segment);
+    const Variant &XP = points.X[from];
+    const Variant &YP = points.Y[from];
+    const Variant &XQ = points.X[to];
+    const Variant &YQ = points.Y[to];
     ArcParameters arc;
     arc.ASQ = XQ.toDouble() - XP.toDouble();
     arc.ASM = YQ.toDouble() - YP.toDouble();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "common/basepoints.h"
 #include "common/variant.h"
 #include "editor/arc.h"
 
 #include <QString>
 
+#include <cstddef>
 #include <optional>
 
 // The curve editor's numbers, free of widgets: the parameters its controls edit, the table of
@@ -12,6 +14,18 @@
 
 enum class Segment { AB, BC, CD, DE };
 constexpr Segment segments[] = {Segment::AB, Segment::BC, Segment::CD, Segment::DE};
+
+// The base points a segment's chord joins: 0 for A, up to 4 for E.
+struct ChordEnds
+{
+    std::size_t from;
+    std::size_t to;
+};
+constexpr ChordEnds chordEnds(Segment segment)
+{
+    const auto from = static_cast<std::size_t>(segment);
+    return {from, from + 1};
+}
 
 // The values the controls edit: the two bars' displacements and the three increments.
 struct CurrentParameters
@@ -47,9 +61,8 @@ public:
     Variant SPXDE, SPYDE, AVXDE, AVYDE;
 };
 
-// The arc over the chord from P to Q with one segment's row; unset values count as 0.
-ArcParameters segmentArc(const Variant &XP, const Variant &YP, const Variant &XQ, const Variant &YQ,
-                         const SegmentValues &values);
+// The arc over a segment's chord with the segment's row; unset values count as 0.
+ArcParameters segmentArc(const BasePoints &points, Segment segment, const SegmentValues &values);
 
 // The four texts of a segment's readout row, in the grid's column order.
 struct GridRow

@@ -1,12 +1,10 @@
 #include "editor/form4.h"
 
 #include "app/appearance.h"
-#include "app/form1.h"
+#include "app/controls.h"
 #include "app/message.h"
 #include "app/windows.h"
-#include "calibration/form2.h"
 #include "editor/arc.h"
-#include "points/form3.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -18,43 +16,11 @@
 
 namespace {
 
-template <typename Control> Control *named(Control *control, const char *name)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
-
-QScrollBar *displacementBar(int limit, QWidget *frame)
-{
-    auto *bar = new QScrollBar(Qt::Horizontal, frame);
-    bar->setRange(-limit, limit);
-    bar->setSingleStep(1);
-    bar->setPageStep(50);
-    bar->setValue(0);
-    // The change handler redraws everything: once on release, not at every pixel of a drag.
-    bar->setTracking(false);
-    // A tab stop like the other controls, so that the arrow keys move it.
-    bar->setFocusPolicy(Qt::StrongFocus);
-    return bar;
-}
-
 // "-500", 51 blanks, "0", 51 blanks, "+500": the ends sit over the bar's ends.
-QLabel *scaleCaption(const char *low, int blanksBefore, int blanksAfter, const char *high,
-                     QWidget *frame)
+QString scaleCaption(const char *low, int blanksBefore, int blanksAfter, const char *high)
 {
-    const QString text = QString::fromLatin1(low) + QString(blanksBefore, u' ') + u'0' +
-                         QString(blanksAfter, u' ') + QString::fromLatin1(high);
-    auto *label = new QLabel(text, frame);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(false);
-    return label;
-}
-
-QLineEdit *readoutBox(QWidget *frame)
-{
-    auto *box = new QLineEdit("0", frame);
-    box->setFont(app::sansSerif(12, true));
-    return box;
+    return QString::fromLatin1(low) + QString(blanksBefore, u' ') + u'0' +
+           QString(blanksAfter, u' ') + QString::fromLatin1(high);
 }
 
 // Seven lines, the last one ended too; the box keeps lines rather than CR LF pairs.
@@ -76,23 +42,40 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     setObjectName("Form4");
     setWindowTitle("Form4");
     setFont(app::sansSerif());
+    resize(app::twips(10605), app::twips(9615));
 
-    Command1 = named(new QPushButton("ESEGUI", this), "Command1");
-    Command3 = named(new QPushButton("ESCI", this), "Command3");
-    Frame4 = createVerticalFrame();
-    Frame3 = createHorizontalFrame();
-    Text9 = named(new QLineEdit("5", this), "Text9");
-    Label9 = named(new QLabel("Incremento dei Punti-Curva", this), "Label9");
+    Command1 = app::createControl<QPushButton>(this, "Command1", {5400, 6480, 1935, 495}, "ESEGUI");
+    Command3 = app::createControl<QPushButton>(this, "Command3", {240, 6600, 1935, 255}, "ESCI");
+    const DisplacementControls vertical = createDisplacementFrame(
+        {"Frame4", "SPOSTAMENTO VERTICALE", "LargeChange = 50; SmallChange =1", 2760, "HScroll2",
+         500, "Label7", scaleCaption("-500", 51, 51, "+500"), "Text7", "Command4"});
+    const DisplacementControls horizontal = createDisplacementFrame(
+        {"Frame3", "SPOSTAMENTO ORIZZONTALE", "LargeChange =50; SmallChange =1", 3840, "HScroll1",
+         1000, "Label6", scaleCaption("-850", 51, 50, "+850"), "Text6", "Command5"});
+    Text9 = app::createControl<QLineEdit>(this, "Text9", {4920, 5400, 375, 375}, "5");
+    Label9 = app::createControl<QLabel>(this, "Label9", {3600, 5400, 1215, 375},
+                                        "Incremento dei Punti-Curva");
     Frame5 = createAlfaFrame();
-    Command6 = named(new QPushButton("?", this), "Command6");
+    Command6 = app::createControl<QPushButton>(this, "Command6", {6600, 5400, 735, 615}, "?");
     Frame1 = createSegmentFrame();
-    Command7 = named(new QPushButton("Modifica i PUNTI", this), "Command7");
-    Label1 = named(new QLabel("Gli spostamenti e gli incrementi sono riferiti a ciascun segmento "
-                              "indicato e vanno modificati ad ogni cambiamento di segmento ",
-                              this),
-                   "Label1");
+    Command7 = app::createControl<QPushButton>(this, "Command7", {2400, 6360, 2775, 615},
+                                               "Modifica i PUNTI");
+    Label1 = app::createControl<QLabel>(
+        this, "Label1", {1440, 7200, 4935, 495},
+        "Gli spostamenti e gli incrementi sono riferiti a ciascun segmento "
+        "indicato e vanno modificati ad ogni cambiamento di segmento ");
     createGrid();
-    Text22 = named(new QPlainTextEdit(legend(), this), "Text22");
+    Text22 = app::createControl<QPlainTextEdit>(this, "Text22", {5400, 600, 2655, 1815}, legend());
+    Frame3 = horizontal.frame;
+    HScroll1 = horizontal.bar;
+    Label6 = horizontal.caption;
+    Text6 = horizontal.box;
+    Command5 = horizontal.reset;
+    Frame4 = vertical.frame;
+    HScroll2 = vertical.bar;
+    Label7 = vertical.caption;
+    Text7 = vertical.box;
+    Command4 = vertical.reset;
 
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
@@ -103,27 +86,11 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form4::HScroll1_Change);
     connect(HScroll2, &QScrollBar::valueChanged, this, &Form4::HScroll2_Change);
 
-    resize(app::twips(10605), app::twips(9615));
-    app::placeTwips(Command1, 5400, 6480, 1935, 495);
-    app::placeTwips(Command3, 240, 6600, 1935, 255);
-    app::placeTwips(Frame3, 240, 3840, 7095, 855);
-    app::placeTwips(Frame4, 240, 2760, 7095, 855);
-    app::placeTwips(Text9, 4920, 5400, 375, 375);
-    app::placeTwips(Label9, 3600, 5400, 1215, 375);
-    app::placeTwips(Frame5, 480, 5160, 2055, 1095);
-    app::placeTwips(Command6, 6600, 5400, 735, 615);
-    app::placeTwips(Frame1, 360, 360, 1455, 2175);
-    app::placeTwips(Command7, 2400, 6360, 2775, 615);
-    app::placeTwips(Label1, 1440, 7200, 4935, 495);
-    app::placeTwips(Text22, 5400, 600, 2655, 1815);
-
-    QWidget *const tabOrder[] = {Command1, Command3, HScroll1, Text6,  HScroll2, Text7,   Text9,
-                                 Command4, Command5, Text10,   Text11, Command6, Option1, Option2,
-                                 Option3,  Option4,  Command7, Text1,  Text3,    Text4,   Text5,
-                                 Text8,    Text12,   Text13,   Text14, Text15,   Text16,  Text17,
-                                 Text18,   Text19,   Text20,   Text21, Text22,   Text2};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    app::setTabOrder({Command1, Command3, HScroll1, Text6,  HScroll2, Text7,   Text9,
+                      Command4, Command5, Text10,   Text11, Command6, Option1, Option2,
+                      Option3,  Option4,  Command7, Text1,  Text3,    Text4,   Text5,
+                      Text8,    Text12,   Text13,   Text14, Text15,   Text16,  Text17,
+                      Text18,   Text19,   Text20,   Text21, Text22,   Text2});
 
     Command6->setFont(app::sansSerif(13.5, true));
     Label9->setWordWrap(true);
@@ -137,105 +104,89 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
 
 QGroupBox *Form4::createSegmentFrame()
 {
-    auto *frame = named(new QGroupBox("SEGMENTI", this), "Frame1");
+    auto *frame = app::createControl<QGroupBox>(this, "Frame1", {360, 360, 1455, 2175}, "SEGMENTI");
     // Siblings in one frame, auto-exclusive: none is checked until the user picks one.
-    Option1 = named(new QRadioButton("AB", frame), "Option1");
-    Option2 = named(new QRadioButton("BC", frame), "Option2");
-    Option3 = named(new QRadioButton("CD", frame), "Option3");
-    Option4 = named(new QRadioButton("DE", frame), "Option4");
-    app::placeTwips(Option1, 240, 360, 1095, 255);
-    app::placeTwips(Option2, 240, 720, 1095, 375);
-    app::placeTwips(Option3, 240, 1200, 1095, 375);
-    app::placeTwips(Option4, 240, 1680, 1095, 375);
+    Option1 = app::createControl<QRadioButton>(frame, "Option1", {240, 360, 1095, 255}, "AB");
+    Option2 = app::createControl<QRadioButton>(frame, "Option2", {240, 720, 1095, 375}, "BC");
+    Option3 = app::createControl<QRadioButton>(frame, "Option3", {240, 1200, 1095, 375}, "CD");
+    Option4 = app::createControl<QRadioButton>(frame, "Option4", {240, 1680, 1095, 375}, "DE");
     m_options = {Option1, Option2, Option3, Option4};
     return frame;
 }
 
-QGroupBox *Form4::createVerticalFrame()
+Form4::DisplacementControls Form4::createDisplacementFrame(const DisplacementLayout &layout)
 {
-    auto *frame = named(new QGroupBox("SPOSTAMENTO VERTICALE", this), "Frame4");
-    frame->setToolTip("LargeChange = 50; SmallChange =1");
-    HScroll2 = named(displacementBar(500, frame), "HScroll2");
-    Text7 = named(readoutBox(frame), "Text7");
-    Label7 = named(scaleCaption("-500", 51, 51, "+500", frame), "Label7");
-    Command4 = named(new QPushButton("Azzera", frame), "Command4");
-    app::placeTwips(HScroll2, 120, 480, 5295, 255);
-    app::placeTwips(Text7, 5520, 360, 615, 375);
-    app::placeTwips(Label7, 120, 240, 5535, 255);
-    app::placeTwips(Command4, 6240, 240, 735, 495);
-    return frame;
-}
-
-QGroupBox *Form4::createHorizontalFrame()
-{
-    auto *frame = named(new QGroupBox("SPOSTAMENTO ORIZZONTALE", this), "Frame3");
-    frame->setToolTip("LargeChange =50; SmallChange =1");
-    HScroll1 = named(displacementBar(1000, frame), "HScroll1");
-    // The caption says 850 while the bar runs to 1000.
-    Label6 = named(scaleCaption("-850", 51, 50, "+850", frame), "Label6");
-    Text6 = named(readoutBox(frame), "Text6");
-    Command5 = named(new QPushButton("Azzera", frame), "Command5");
-    app::placeTwips(HScroll1, 120, 480, 5295, 255);
-    app::placeTwips(Label6, 120, 240, 5535, 255);
-    app::placeTwips(Text6, 5520, 360, 615, 375);
-    app::placeTwips(Command5, 6240, 240, 735, 495);
-    return frame;
+    // The two frames differ only in their names, texts, height on the window and bar range.
+    DisplacementControls controls;
+    controls.frame = app::createControl<QGroupBox>(this, layout.frameName,
+                                                   {240, layout.top, 7095, 855}, layout.title);
+    controls.frame->setToolTip(layout.note);
+    controls.bar = app::createControl<QScrollBar>(controls.frame, layout.barName,
+                                                  {120, 480, 5295, 255}, Qt::Horizontal);
+    controls.bar->setRange(-layout.limit, layout.limit);
+    controls.bar->setSingleStep(1);
+    controls.bar->setPageStep(50);
+    controls.bar->setValue(0);
+    // The change handler redraws everything: once on release, not at every pixel of a drag.
+    controls.bar->setTracking(false);
+    // A tab stop like the other controls, so that the arrow keys move it.
+    controls.bar->setFocusPolicy(Qt::StrongFocus);
+    controls.caption = app::createControl<QLabel>(controls.frame, layout.captionName,
+                                                  {120, 240, 5535, 255}, layout.caption);
+    controls.caption->setTextFormat(Qt::PlainText);
+    controls.caption->setWordWrap(false);
+    controls.box =
+        app::createControl<QLineEdit>(controls.frame, layout.boxName, {5520, 360, 615, 375}, "0");
+    controls.box->setFont(app::sansSerif(12, true));
+    controls.reset = app::createControl<QPushButton>(controls.frame, layout.resetName,
+                                                     {6240, 240, 735, 495}, "Azzera");
+    return controls;
 }
 
 QGroupBox *Form4::createAlfaFrame()
 {
-    auto *frame = named(new QGroupBox("INCREMENTO DI ALFA", this), "Frame5");
-    Label10 = named(new QLabel("Verticale", frame), "Label10");
-    Text10 = named(new QLineEdit("1", frame), "Text10");
-    Label11 = named(new QLabel("Orizzontale", frame), "Label11");
-    Text11 = named(new QLineEdit("1", frame), "Text11");
-    app::placeTwips(Label10, 240, 240, 1695, 255);
-    app::placeTwips(Text10, 1560, 240, 375, 285);
-    app::placeTwips(Label11, 240, 600, 855, 375);
-    app::placeTwips(Text11, 1560, 600, 375, 285);
+    auto *frame = app::createControl<QGroupBox>(this, "Frame5", {480, 5160, 2055, 1095},
+                                                "INCREMENTO DI ALFA");
+    Label10 = app::createControl<QLabel>(frame, "Label10", {240, 240, 1695, 255}, "Verticale");
+    Text10 = app::createControl<QLineEdit>(frame, "Text10", {1560, 240, 375, 285}, "1");
+    Label11 = app::createControl<QLabel>(frame, "Label11", {240, 600, 855, 375}, "Orizzontale");
+    Text11 = app::createControl<QLineEdit>(frame, "Text11", {1560, 600, 375, 285}, "1");
     return frame;
 }
 
 void Form4::createGrid()
 {
-    auto box = [this](const char *text, const char *name) {
-        return named(new QLineEdit(QString::fromLatin1(text), this), name);
-    };
-    Text1 = box("0", "Text1");
-    Text3 = box("1", "Text3");
-    Text4 = box("1", "Text4");
-    Text5 = box("0", "Text5");
-    Text8 = box("0", "Text8");
-    Text12 = box("1", "Text12");
-    Text13 = box("1", "Text13");
-    Text14 = box("0", "Text14");
-    Text15 = box("0", "Text15");
-    Text16 = box("1", "Text16");
-    Text17 = box("1", "Text17");
-    Text18 = box("0", "Text18");
-    Text19 = box("0", "Text19");
-    Text20 = box("1", "Text20");
-    Text21 = box("1", "Text21");
-    Label2 = named(new QLabel("SP.V", this), "Label2");
-    Label3 = named(new QLabel("SP.O", this), "Label3");
-    Label4 = named(new QLabel("ALF.V", this), "Label4");
-    Label5 = named(new QLabel("ALF.O", this), "Label5");
-    Text2 = box("0", "Text2");
-
-    // The rows stand level with the segments' option buttons.
+    // The rows stand level with the segments' option buttons; SP.V, SP.O, ALF.V, ALF.O.
     const int rowTops[] = {600, 1080, 1560, 2040};
     const int columnLefts[] = {2160, 3000, 3840, 4680};
+    auto box = [&](const char *name, std::size_t row, std::size_t column) {
+        return app::createControl<QLineEdit>(
+            this, name, {columnLefts[column], rowTops[row], 615, 375}, column < 2 ? "0" : "1");
+    };
+    Text1 = box("Text1", 0, 0);
+    Text3 = box("Text3", 0, 2);
+    Text4 = box("Text4", 0, 3);
+    Text5 = box("Text5", 1, 0);
+    Text8 = box("Text8", 1, 1);
+    Text12 = box("Text12", 1, 2);
+    Text13 = box("Text13", 1, 3);
+    Text14 = box("Text14", 2, 0);
+    Text15 = box("Text15", 2, 1);
+    Text16 = box("Text16", 2, 2);
+    Text17 = box("Text17", 2, 3);
+    Text18 = box("Text18", 3, 0);
+    Text19 = box("Text19", 3, 1);
+    Text20 = box("Text20", 3, 2);
+    Text21 = box("Text21", 3, 3);
+    Label2 = app::createControl<QLabel>(this, "Label2", {2280, 240, 495, 255}, "SP.V");
+    Label3 = app::createControl<QLabel>(this, "Label3", {3120, 240, 615, 255}, "SP.O");
+    Label4 = app::createControl<QLabel>(this, "Label4", {3840, 240, 615, 255}, "ALF.V");
+    Label5 = app::createControl<QLabel>(this, "Label5", {4680, 240, 495, 255}, "ALF.O");
+    Text2 = box("Text2", 0, 1);
     m_grid = {{{Text1, Text2, Text3, Text4},
                {Text5, Text8, Text12, Text13},
                {Text14, Text15, Text16, Text17},
                {Text18, Text19, Text20, Text21}}};
-    for (std::size_t row = 0; row < m_grid.size(); ++row)
-        for (std::size_t column = 0; column < m_grid[row].size(); ++column)
-            app::placeTwips(m_grid[row][column], columnLefts[column], rowTops[row], 615, 375);
-    app::placeTwips(Label2, 2280, 240, 495, 255);
-    app::placeTwips(Label3, 3120, 240, 615, 255);
-    app::placeTwips(Label4, 3840, 240, 615, 255);
-    app::placeTwips(Label5, 4680, 240, 495, 255);
 }
 
 void Form4::Form_Activate()
@@ -243,24 +194,13 @@ void Form4::Form_Activate()
     P1 = 3.1415927f / 180;
     setScaleMode(CentimetreMode);
     setDrawWidth(2);
-    setScaleWidth(1000);
-    setScaleHeight(static_cast<float>(ScaleWidth() * app::form2()->Incr()));
+    setCalibratedScale(1000, app::calibrationRatio());
     CX = ScaleWidth() / 2 - 70;
     CY = ScaleHeight() / 2 + 50;
     Line(CX, 0, CX, ScaleHeight());
     // The horizontal axis runs from the vertical one to the right edge only.
     Line(CX, CY, ScaleWidth(), CY);
-    const Form3 *points = app::form3();
-    X1 = points->X1();
-    Y1 = points->Y1();
-    X2 = points->X2();
-    Y2 = points->Y2();
-    X3 = points->X3();
-    Y3 = points->Y3();
-    X4 = points->X4();
-    Y4 = points->Y4();
-    X5 = points->X5();
-    Y5 = points->Y5();
+    m_points = app::basePoints();
     INIZIO();
 }
 
@@ -269,35 +209,30 @@ void Form4::INIZIO()
     LeggiText9();
     LeggiText10();
     LeggiText11();
-    TRACCIALINEA(X1.toDouble(), Y1.toDouble(), X2.toDouble(), Y2.toDouble());
-    TRACCIALINEA(X2.toDouble(), Y2.toDouble(), X3.toDouble(), Y3.toDouble());
-    TRACCIALINEA(X3.toDouble(), Y3.toDouble(), X4.toDouble(), Y4.toDouble());
-    TRACCIALINEA(X4.toDouble(), Y4.toDouble(), X5.toDouble(), Y5.toDouble());
-
-    const Variant *XS[] = {&X1, &X2, &X3, &X4, &X5};
-    const Variant *YS[] = {&Y1, &Y2, &Y3, &Y4, &Y5};
     for (Segment segment : segments) {
-        const int p = static_cast<int>(segment);
-        if (m_options[p]->isChecked())
+        const auto [from, to] = chordEnds(segment);
+        TRACCIALINEA(m_points.X[from].toDouble(), m_points.Y[from].toDouble(),
+                     m_points.X[to].toDouble(), m_points.Y[to].toDouble());
+    }
+    for (Segment segment : segments) {
+        if (m_options[static_cast<std::size_t>(segment)]->isChecked())
             m_table.copyCurrent(segment, m_current);
-        const ArcParameters arc =
-            segmentArc(*XS[p], *YS[p], *XS[p + 1], *YS[p + 1], m_table.row(segment));
-        CALCOLA(arc.ASQ, arc.ASM, arc.SPTX, arc.SPTY, arc.X9, arc.Y9, arc.AVAX, arc.AVAY);
+        CALCOLA(segmentArc(m_points, segment, m_table.row(segment)), segment);
         // Right after its arc, so the grid shows what was just drawn.
         writeGridRow(segment);
     }
 }
 
-void Form4::CALCOLA(double ASQ, double ASM, double SPTX, double SPTY, double X9, double Y9,
-                    double AVAX, double AVAY)
+void Form4::CALCOLA(const ArcParameters &arc, Segment segment)
 {
-    const ArcFrame frame{P1, CX, CY, m_current.INST.toDouble()};
-    const QColor darkRed = QBColor(4);
-    walkArc(ArcParameters{ASQ, ASM, SPTX, SPTY, X9, Y9, AVAX, AVAY}, frame,
-            [this, &darkRed](double x, double y) {
-                setDrawWidth(2);
-                PSet(static_cast<float>(x + CX), static_cast<float>(CY - y), darkRed);
-            });
+    std::vector<QPointF> &points = m_arcs[static_cast<std::size_t>(segment)];
+    points = arcPoints(arc, ArcFrame{P1, CX, CY, m_current.INST.toDouble()});
+    // Onto the window: x from the origin CX, y upwards from CY, in single precision.
+    m_run.clear();
+    for (const QPointF &p : points)
+        m_run.emplace_back(static_cast<float>(p.x() + CX), static_cast<float>(CY - p.y()));
+    setDrawWidth(2);
+    plotRun(m_run, QBColor(4));
 }
 
 void Form4::TRACCIALINEA(double TX1, double TY1, double TX2, double TY2)
@@ -347,8 +282,7 @@ void Form4::LeggiText11()
 
 void Form4::Command1_Click()
 {
-    Cls();
-    Form_Activate();
+    proc2();
 }
 
 void Form4::proc2()
@@ -357,36 +291,40 @@ void Form4::proc2()
     Form_Activate();
 }
 
+void Form4::barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box)
+{
+    displacement = Variant::integer(static_cast<std::int16_t>(bar->value()));
+    box->setText(displacement.toText());
+    proc2();
+}
+
 void Form4::HScroll1_Change()
 {
-    m_current.SPTO = Variant::integer(static_cast<std::int16_t>(HScroll1->value()));
-    Text6->setText(m_current.SPTO.toText());
-    Cls();
-    Form_Activate();
+    barChanged(HScroll1, m_current.SPTO, Text6);
 }
 
 void Form4::HScroll2_Change()
 {
-    m_current.SPTV = Variant::integer(static_cast<std::int16_t>(HScroll2->value()));
-    Text7->setText(m_current.SPTV.toText());
-    Cls();
+    barChanged(HScroll2, m_current.SPTV, Text7);
+}
+
+void Form4::resetBar(QScrollBar *bar, QLineEdit *box)
+{
+    // When the bar moves, its change handler runs a cleared redraw inside this assignment;
+    // the redraw below then goes over it without clearing.
+    bar->setValue(0);
+    box->setText("0");
     Form_Activate();
 }
 
 void Form4::Command4_Click()
 {
-    // When the bar moves, its change handler runs a cleared redraw inside this assignment;
-    // the redraw below then goes over it without clearing.
-    HScroll2->setValue(0);
-    Text7->setText("0");
-    Form_Activate();
+    resetBar(HScroll2, Text7);
 }
 
 void Form4::Command5_Click()
 {
-    HScroll1->setValue(0);
-    Text6->setText("0");
-    Form_Activate();
+    resetBar(HScroll1, Text6);
 }
 
 void Form4::Command3_Click()
@@ -396,11 +334,11 @@ void Form4::Command3_Click()
 
 void Form4::Command6_Click()
 {
-    app::show(app::form1());
+    app::showStart();
 }
 
 void Form4::Command7_Click()
 {
     Cls();
-    app::show(app::form3());
+    app::showPoints();
 }

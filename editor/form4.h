@@ -1,11 +1,15 @@
 #pragma once
 
+#include "common/basepoints.h"
 #include "common/variant.h"
 #include "draw/surface.h"
 #include "editor/editorstate.h"
 
+#include <QPointF>
+
 #include <array>
 #include <optional>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -27,12 +31,13 @@ public:
     // a clean picture clear first.
     void Form_Activate();
     void INIZIO();
-    void CALCOLA(double ASQ, double ASM, double SPTX, double SPTY, double X9, double Y9,
-                 double AVAX, double AVAY);
+    // Walks the segment's arc and plots its points.
+    void CALCOLA(const ArcParameters &arc, Segment segment);
     void TRACCIALINEA(double TX1, double TY1, double TX2, double TY2);
     void LeggiText9();
     void LeggiText10();
     void LeggiText11();
+    // The cleared redraw: Cls, then Form_Activate.
     void proc2();
 
     void Command1_Click();
@@ -48,14 +53,43 @@ public:
     const CurrentParameters &current() const { return m_current; }
     // The four segments' parameters as the last redraw left them, which the grid shows.
     const SegmentTable &table() const { return m_table; }
+    // Each segment's arc as the last redraw walked it: the points plotted, in order, in the
+    // editor's plane (x from the origin, y upwards).
+    const std::array<std::vector<QPointF>, 4> &arcs() const { return m_arcs; }
 
 private:
+    // What tells the two displacement frames apart.
+    struct DisplacementLayout
+    {
+        const char *frameName;
+        const char *title;
+        const char *note; // shown as the frame's tool tip
+        int top;          // in twips, on the window
+        const char *barName;
+        int limit; // the bar runs from -limit to +limit
+        const char *captionName;
+        QString caption;
+        const char *boxName;
+        const char *resetName;
+    };
+    struct DisplacementControls
+    {
+        QGroupBox *frame = nullptr;
+        QScrollBar *bar = nullptr;
+        QLabel *caption = nullptr;
+        QLineEdit *box = nullptr;
+        QPushButton *reset = nullptr;
+    };
+
     QGroupBox *createSegmentFrame();
-    QGroupBox *createVerticalFrame();
-    QGroupBox *createHorizontalFrame();
+    DisplacementControls createDisplacementFrame(const DisplacementLayout &layout);
     QGroupBox *createAlfaFrame();
     void createGrid();
     void writeGridRow(Segment segment);
+    // A bar's change: its displacement and box take the value, then the cleared redraw.
+    void barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box);
+    // "Azzera": the bar back to 0, then a redraw over what is drawn.
+    void resetBar(QScrollBar *bar, QLineEdit *box);
     void applyIncrementCheck(QLineEdit *box, const QString &name, Variant &value,
                              std::optional<double> maximum = std::nullopt);
 
@@ -111,12 +145,13 @@ private:
     float P1 = 0;
     float CX = 0;
     float CY = 0;
-    Variant X1, X2, X3, X4, X5;
-    Variant Y1, Y2, Y3, Y4, Y5;
+    BasePoints m_points; // X1 ... Y5, copied from the base points window at each redraw
     CurrentParameters m_current;
     SegmentTable m_table;
     // By segment: its option button, and its row of the readout grid (SP.V, SP.O, ALF.V,
     // ALF.O).
     std::array<QRadioButton *, 4> m_options{};
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
+    std::array<std::vector<QPointF>, 4> m_arcs;
+    std::vector<QPointF> m_run; // an arc's points on the window, reused between redraws
 };

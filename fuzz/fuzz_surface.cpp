@@ -1,13 +1,12 @@
 #include "fuzzinput.h"
 
-#include "draw/surface.h"
+#include "draw/canvas.h"
 
-#include <QApplication>
 #include <QImage>
 
-// Points and lines on a 200 x 100 surface with any scale and any coordinates: nothing crashes
-// and nothing is painted outside the surface. The surface was larger before, so its backing
-// image is larger than the widget, and the image beyond the widget must stay background.
+// Points, runs and lines on a 200 x 100 canvas with any scale and any coordinates: nothing crashes
+// and nothing is painted outside the surface. The canvas was larger before, so its backing
+// image is larger than its client size, and the image beyond it must stay background.
 
 namespace {
 
@@ -15,7 +14,7 @@ constexpr int surfaceWidth = 200;
 constexpr int surfaceHeight = 100;
 const QColor background = Qt::white;
 
-DrawingSurface *surface = nullptr;
+Canvas *surface = nullptr;
 
 void checkNothingOutside()
 {
@@ -37,26 +36,21 @@ void checkNothingOutside()
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_surface";
-    static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    surface = new DrawingSurface;
-    surface->resize(surfaceWidth + 100, surfaceHeight + 60);
+    surface = new Canvas(background);
+    surface->resize(QSize(surfaceWidth + 100, surfaceHeight + 60));
     surface->Cls();
-    surface->resize(surfaceWidth, surfaceHeight);
+    surface->resize(QSize(surfaceWidth, surfaceHeight));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     FuzzInput input(data, size);
-    surface->setScaleMode(DrawingSurface::PixelMode);
+    surface->setScaleMode(Canvas::PixelMode);
     surface->setDrawWidth(1);
-    surface->setBackgroundColour(background);
+    surface->Cls();
     for (int operation = 0; operation < 64 && !input.atEnd(); ++operation) {
-        switch (input.byte() % 6) {
+        switch (input.byte() % 7) {
         case 0:
             surface->setScaleWidth(input.single(1));
             break;
@@ -67,16 +61,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             surface->setDrawWidth(input.byte() % 8);
             break;
         case 3: {
-            static constexpr int modes[] = {DrawingSurface::UserScaleMode,
-                                            DrawingSurface::PixelMode,
-                                            DrawingSurface::CentimetreMode};
+            static constexpr int modes[] = {Canvas::UserScaleMode, Canvas::PixelMode,
+                                            Canvas::CentimetreMode};
             surface->setScaleMode(modes[input.byte() % 3]);
             break;
         }
         case 4: {
             const double x = input.number(0);
             const double y = input.number(0);
-            surface->PSet(x, y, DrawingSurface::QBColor(input.byte(4)));
+            surface->PSet(x, y, Canvas::QBColor(input.byte(4)));
+            break;
+        }
+        case 5: {
+            QPointF run[4];
+            for (QPointF &p : run)
+                p = QPointF(input.number(0), input.number(0));
+            surface->plotRun(run, Canvas::QBColor(input.byte(4)));
             break;
         }
         default: {

@@ -1,12 +1,11 @@
 #include "points/form3.h"
 
 #include "app/appearance.h"
+#include "app/controls.h"
 #include "app/message.h"
 #include "app/windows.h"
-#include "calibration/form2.h"
 #include "common/numbers.h"
 #include "draw/surface.h"
-#include "editor/form4.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -22,13 +21,6 @@
 #include <utility>
 
 namespace {
-
-template <typename Control, typename... Args> Control *named(const char *name, Args &&...args)
-{
-    auto *control = new Control(std::forward<Args>(args)...);
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
 
 // The document's picture: the broken line through the default points, each with its letter.
 QPixmap basePointsIllustration(QSize size, qreal ratio)
@@ -74,65 +66,48 @@ QPixmap basePointsIllustration(QSize size, qreal ratio)
 } // namespace
 
 Form3::Form3(QWidget *parent)
-    : QWidget(parent), OLE1(named<QFrame>("OLE1", this)),
-      Label6(named<QLabel>("Label6",
-                           "I punti indicati sono come esempio essi possono essere cambiati in "
-                           "qualunque momento. Essi tracciano i segmenti come indicato in figura "
-                           "su questi segmenti-corda il programma traccia la relativa curva, "
-                           "ciascuna delle quali può essere modificata.",
-                           this)),
-      Label1(named<QLabel>("Label1", "PUNTI:      A", this)),
-      Label2(named<QLabel>("Label2", "B", this)), Label3(named<QLabel>("Label3", "C", this)),
-      Label4(named<QLabel>("Label4", "D", this)), Label5(named<QLabel>("Label5", "E", this)),
-      Text1(named<QLineEdit>("Text1", "15", this)), Text2(named<QLineEdit>("Text2", "15", this)),
-      Text3(named<QLineEdit>("Text3", "60", this)), Text4(named<QLineEdit>("Text4", "70", this)),
-      Text5(named<QLineEdit>("Text5", "140", this)), Text6(named<QLineEdit>("Text6", "20", this)),
-      Text7(named<QLineEdit>("Text7", "188", this)), Text8(named<QLineEdit>("Text8", "40", this)),
-      Text9(named<QLineEdit>("Text9", "150", this)), Text10(named<QLineEdit>("Text10", "90", this)),
-      Command3(named<QPushButton>("Command3", "===>>", this)),
-      Picture1(named<DrawingSurface>("Picture1", this)),
-      Command1(named<QPushButton>("Command1", "ESCI", this)),
-      Command2(named<QPushButton>("Command2", "AVANTI", this))
+    : QWidget(parent), OLE1(app::createControl<QFrame>(this, "OLE1", {120, 120, 5295, 3015})),
+      Label6(app::createControl<QLabel>(
+          this, "Label6", {6240, 120, 3615, 2535},
+          "I punti indicati sono come esempio essi possono essere cambiati in "
+          "qualunque momento. Essi tracciano i segmenti come indicato in figura "
+          "su questi segmenti-corda il programma traccia la relativa curva, "
+          "ciascuna delle quali può essere modificata.")),
+      Label1(app::createControl<QLabel>(this, "Label1", {480, 3720, 1695, 375}, "PUNTI:      A")),
+      Label2(app::createControl<QLabel>(this, "Label2", {1320, 4440, 735, 255}, "B")),
+      Label3(app::createControl<QLabel>(this, "Label3", {1320, 5040, 855, 255}, "C")),
+      Label4(app::createControl<QLabel>(this, "Label4", {1320, 5640, 855, 255}, "D")),
+      Label5(app::createControl<QLabel>(this, "Label5", {1320, 6240, 855, 255}, "E")),
+      Text1(app::createControl<QLineEdit>(this, "Text1", {2520, 3720, 735, 495}, "15")),
+      Text2(app::createControl<QLineEdit>(this, "Text2", {3720, 3720, 615, 495}, "15")),
+      Text3(app::createControl<QLineEdit>(this, "Text3", {2520, 4320, 735, 495}, "60")),
+      Text4(app::createControl<QLineEdit>(this, "Text4", {3720, 4320, 615, 495}, "70")),
+      Text5(app::createControl<QLineEdit>(this, "Text5", {2520, 4920, 735, 495}, "140")),
+      Text6(app::createControl<QLineEdit>(this, "Text6", {3720, 4920, 615, 495}, "20")),
+      Text7(app::createControl<QLineEdit>(this, "Text7", {2520, 5520, 735, 495}, "188")),
+      Text8(app::createControl<QLineEdit>(this, "Text8", {3720, 5520, 615, 495}, "40")),
+      Text9(app::createControl<QLineEdit>(this, "Text9", {2520, 6120, 735, 495}, "150")),
+      Text10(app::createControl<QLineEdit>(this, "Text10", {3720, 6120, 615, 495}, "90")),
+      Command3(app::createControl<QPushButton>(this, "Command3", {4560, 4800, 1455, 735}, "===>>")),
+      Picture1(app::createControl<DrawingSurface>(this, "Picture1", {6120, 3240, 4815, 4335})),
+      Command1(app::createControl<QPushButton>(this, "Command1", {120, 6840, 1695, 615}, "ESCI")),
+      Command2(app::createControl<QPushButton>(this, "Command2", {3240, 6840, 1575, 615}, "AVANTI"))
 {
     setObjectName("Form3");
     setWindowTitle("Form3");
     setFont(app::sansSerif());
+    resize(app::twips(12075), app::twips(9150));
 
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form3::Command3_Click);
     Picture1->installEventFilter(this);
 
-    resize(app::twips(12075), app::twips(9150));
-    app::placeTwips(OLE1, 120, 120, 5295, 3015);
-    app::placeTwips(Label6, 6240, 120, 3615, 2535);
-    app::placeTwips(Label1, 480, 3720, 1695, 375);
-    app::placeTwips(Label2, 1320, 4440, 735, 255);
-    app::placeTwips(Label3, 1320, 5040, 855, 255);
-    app::placeTwips(Label4, 1320, 5640, 855, 255);
-    app::placeTwips(Label5, 1320, 6240, 855, 255);
-    app::placeTwips(Text1, 2520, 3720, 735, 495);
-    app::placeTwips(Text2, 3720, 3720, 615, 495);
-    app::placeTwips(Text3, 2520, 4320, 735, 495);
-    app::placeTwips(Text4, 3720, 4320, 615, 495);
-    app::placeTwips(Text5, 2520, 4920, 735, 495);
-    app::placeTwips(Text6, 3720, 4920, 615, 495);
-    app::placeTwips(Text7, 2520, 5520, 735, 495);
-    app::placeTwips(Text8, 3720, 5520, 615, 495);
-    app::placeTwips(Text9, 2520, 6120, 735, 495);
-    app::placeTwips(Text10, 3720, 6120, 615, 495);
-    app::placeTwips(Command3, 4560, 4800, 1455, 735);
-    app::placeTwips(Picture1, 6120, 3240, 4815, 4335);
-    app::placeTwips(Command1, 120, 6840, 1695, 615);
-    app::placeTwips(Command2, 3240, 6840, 1575, 615);
     // The labels and the document take no focus; the rest follow their tab indexes. The
     // picture takes focus first: the tab order passes over widgets that take none.
     Picture1->setFocusPolicy(Qt::StrongFocus);
-    const std::array<QWidget *, 14> tabOrder = {Text1,    Text2,    Text3,    Text4,   Text5,
-                                                Text6,    Text7,    Text8,    Text9,   Text10,
-                                                Command1, Command2, Picture1, Command3};
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    app::setTabOrder({Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10,
+                      Command1, Command2, Picture1, Command3});
 
     for (QLabel *label : {Label6, Label1, Label2, Label3, Label4, Label5})
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -174,67 +149,66 @@ void Form3::checkCoordinate(QLineEdit *box, Variant &value, const QString &messa
 
 void Form3::LeggiTextX1()
 {
-    checkCoordinate(Text1, m_X[0], "AX non è un numero");
+    checkCoordinate(Text1, m_points.X[0], "AX non è un numero");
 }
 
 void Form3::LeggiTextY1()
 {
-    checkCoordinate(Text2, m_Y[0], "AY non è un numero");
+    checkCoordinate(Text2, m_points.Y[0], "AY non è un numero");
 }
 
 void Form3::LeggiTextX2()
 {
-    checkCoordinate(Text3, m_X[1], "BX non è un numero");
+    checkCoordinate(Text3, m_points.X[1], "BX non è un numero");
 }
 
 void Form3::LeggiTextY2()
 {
-    checkCoordinate(Text4, m_Y[1], "BY non è un numero");
+    checkCoordinate(Text4, m_points.Y[1], "BY non è un numero");
 }
 
 void Form3::LeggiTextX3()
 {
-    checkCoordinate(Text5, m_X[2], "CX non è un numero");
+    checkCoordinate(Text5, m_points.X[2], "CX non è un numero");
 }
 
 void Form3::LeggiTextY3()
 {
-    checkCoordinate(Text6, m_Y[2], "CY non è un numero");
+    checkCoordinate(Text6, m_points.Y[2], "CY non è un numero");
 }
 
 void Form3::LeggiTextX4()
 {
-    checkCoordinate(Text7, m_X[3], "DX non è un numero");
+    checkCoordinate(Text7, m_points.X[3], "DX non è un numero");
 }
 
 void Form3::LeggiTextY4()
 {
-    checkCoordinate(Text8, m_Y[3], "DY non è un numero");
+    checkCoordinate(Text8, m_points.Y[3], "DY non è un numero");
 }
 
 void Form3::LeggiTextX5()
 {
-    checkCoordinate(Text9, m_X[4], "EX non è un numero");
+    checkCoordinate(Text9, m_points.X[4], "EX non è un numero");
 }
 
 void Form3::LeggiTextY5()
 {
-    checkCoordinate(Text10, m_Y[4], "EY non è un numero");
+    checkCoordinate(Text10, m_points.Y[4], "EY non è un numero");
 }
 
 double Form3::setPreviewScale(float scaleWidth)
 {
-    Picture1->setScaleWidth(scaleWidth);
     // The calibration is read at every drawing: the user may have changed it since.
-    Picture1->setScaleHeight(static_cast<float>(Picture1->ScaleWidth() * app::form2()->Incr()));
+    Picture1->setCalibratedScale(scaleWidth, app::calibrationRatio());
     return Picture1->ScaleHeight();
 }
 
 void Form3::drawChord(int i, int j, double scaleHeight)
 {
     // The surface rounds every coordinate to single precision, saturating the huge ones.
-    Picture1->Line(m_X[i].toDouble(), scaleHeight - m_Y[i].toDouble(), m_X[j].toDouble(),
-                   scaleHeight - m_Y[j].toDouble());
+    Picture1->Line(m_points.X[i].toDouble(), scaleHeight - m_points.Y[i].toDouble(),
+                   m_points.X[j].toDouble(), scaleHeight - m_points.Y[j].toDouble());
 }
 
 void Form3::Command3_Click()
@@ -273,7 +247,7 @@ void Form3::Command1_Click()
 
 void Form3::Command2_Click()
 {
-    app::show(app::form4());
+    app::showEditor();
 }
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/variant.h"
+#include "common/basepoints.h"
 
 #include <QWidget>
 
@@ -19,16 +19,17 @@ public:
     explicit Form3(QWidget *parent = nullptr);
 
     // The base points as of the last "===>>": empty before it.
-    Variant X1() const { return m_X[0]; }
-    Variant X2() const { return m_X[1]; }
-    Variant X3() const { return m_X[2]; }
-    Variant X4() const { return m_X[3]; }
-    Variant X5() const { return m_X[4]; }
-    Variant Y1() const { return m_Y[0]; }
-    Variant Y2() const { return m_Y[1]; }
-    Variant Y3() const { return m_Y[2]; }
-    Variant Y4() const { return m_Y[3]; }
-    Variant Y5() const { return m_Y[4]; }
+    const BasePoints &basePoints() const { return m_points; }
+    Variant X1() const { return m_points.X[0]; }
+    Variant X2() const { return m_points.X[1]; }
+    Variant X3() const { return m_points.X[2]; }
+    Variant X4() const { return m_points.X[3]; }
+    Variant X5() const { return m_points.X[4]; }
+    Variant Y1() const { return m_points.Y[0]; }
+    Variant Y2() const { return m_points.Y[1]; }
+    Variant Y3() const { return m_points.Y[2]; }
+    Variant Y4() const { return m_points.Y[3]; }
+    Variant Y5() const { return m_points.Y[4]; }
 
     void LeggiTextX1();
     void LeggiTextY1();
@@ -80,6 +81,5 @@ private:
     QPushButton *Command1;
     QPushButton *Command2;
 
-    Variant m_X[5];
-    Variant m_Y[5];
+    BasePoints m_points;
 };

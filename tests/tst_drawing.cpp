@@ -1,14 +1,14 @@
+#include "draw/canvas.h"
 #include "draw/clip.h"
-#include "draw/surface.h"
 #include "draw/userscale.h"
-#include "useractions.h"
+#include "pixels.h"
 
 #include <QTest>
 
 #include <cmath>
 #include <limits>
 
-// The user scale, line clipping and the drawing surface.
+// The user scale, line clipping and the canvas, without any widget.
 class tst_Drawing : public QObject
 {
     Q_OBJECT
@@ -29,6 +29,8 @@ private slots:
     void centimetreModeAndUserExtents();
     void clsKeepsScaleAndResizeKeepsDrawing();
     void paletteAndRender();
+    void runPlotsTheDotsOfSinglePoints_data();
+    void runPlotsTheDotsOfSinglePoints();
 };
 
 namespace {
@@ -38,16 +40,22 @@ const double notANumber = std::numeric_limits<double>::quiet_NaN();
 
 struct Surface
 {
-    DrawingSurface widget;
+    Canvas widget{Qt::white};
     explicit Surface(int width = 400, int height = 300, float scaleWidth = 1000,
                      float scaleHeight = 500)
     {
-        widget.resize(width, height);
-        widget.setBackgroundColour(Qt::white);
+        widget.resize(QSize(width, height));
+        widget.Cls();
         widget.setScaleWidth(scaleWidth);
         widget.setScaleHeight(scaleHeight);
     }
 };
+
+// What a user sees of a canvas: its client area, one pixel per logical pixel.
+QImage drawingOf(const Canvas *canvas)
+{
+    return canvas->drawing();
+}
 
 } // namespace
 
@@ -142,7 +150,7 @@ void tst_Drawing::saturation()
 void tst_Drawing::pointAndDotWidth()
 {
     Surface s;
-    const QColor red = DrawingSurface::QBColor(4);
+    const QColor red = Canvas::QBColor(4);
     s.widget.PSet(500, 250, red);
     QImage image = drawingOf(&s.widget);
     QCOMPARE(image.pixelColor(200, 150), red);
@@ -237,11 +245,12 @@ void tst_Drawing::lineToAFarPointReachesTheEdge()
 
 void tst_Drawing::centimetreModeAndUserExtents()
 {
-    DrawingSurface surface;
-    surface.resize(378, 189);
-    surface.setScaleMode(DrawingSurface::CentimetreMode);
+    Canvas surface;
+    surface.resize(QSize(378, 189));
+    surface.setLogicalDpi(96, 96);
+    surface.setScaleMode(Canvas::CentimetreMode);
     QCOMPARE(surface.ScaleMode(), 7);
-    QCOMPARE(surface.ScaleWidth(), float(378 * 2.54 / surface.logicalDpiX()));
+    QCOMPARE(surface.ScaleWidth(), float(378 * 2.54 / 96));
     // Setting the width keeps the height in centimetres until it is set too.
     const float heightInCentimetres = surface.ScaleHeight();
     surface.setScaleWidth(1000);
@@ -251,7 +260,7 @@ void tst_Drawing::centimetreModeAndUserExtents()
     surface.setScaleHeight(750);
     QCOMPARE(surface.ScaleHeight(), 750.0f);
     // The user scale follows the client size.
-    surface.resize(500, 300);
+    surface.resize(QSize(500, 300));
     QCOMPARE(surface.userScale().toPixel(QPointF(1000, 750)), QPointF(500, 300));
 }
 
@@ -259,8 +268,8 @@ void tst_Drawing::clsKeepsScaleAndResizeKeepsDrawing()
 {
     Surface s;
     s.widget.Line(0, 0, 1000, 500);
-    s.widget.resize(200, 100);
-    s.widget.resize(400, 300);
+    s.widget.resize(QSize(200, 100));
+    s.widget.resize(QSize(400, 300));
     QImage image = drawingOf(&s.widget);
     QCOMPARE(image.pixelColor(399, 299), QColor(Qt::black)); // drawn before the shrink
     s.widget.Cls();
@@ -268,7 +277,7 @@ void tst_Drawing::clsKeepsScaleAndResizeKeepsDrawing()
     QCOMPARE(s.widget.ScaleWidth(), 1000.0f);
     QCOMPARE(s.widget.ScaleHeight(), 500.0f);
     // After growing, the new size is drawn on in full.
-    s.widget.resize(800, 600);
+    s.widget.resize(QSize(800, 600));
     s.widget.Line(1000, 0, 1000, 500);
     image = drawingOf(&s.widget);
     QCOMPARE(image.pixelColor(799, 599), QColor(Qt::black));
@@ -276,10 +285,44 @@ void tst_Drawing::clsKeepsScaleAndResizeKeepsDrawing()
 
 void tst_Drawing::paletteAndRender()
 {
-    QCOMPARE(DrawingSurface::QBColor(4), QColor(128, 0, 0));
-    QCOMPARE(DrawingSurface::QBColor(0), QColor(0, 0, 0));
-    QCOMPARE(DrawingSurface::QBColor(15), QColor(255, 255, 255));
-    QCOMPARE(DrawingSurface::QBColor(12), QColor(255, 0, 0));
+    QCOMPARE(Canvas::QBColor(4), QColor(128, 0, 0));
+    QCOMPARE(Canvas::QBColor(0), QColor(0, 0, 0));
+    QCOMPARE(Canvas::QBColor(15), QColor(255, 255, 255));
+    QCOMPARE(Canvas::QBColor(12), QColor(255, 0, 0));
+}
+
+void tst_Drawing::runPlotsTheDotsOfSinglePoints_data()
+{
+    QTest::addColumn<int>("drawWidth");
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("2 px") << 2 << qreal(1);
+    QTest::newRow("1 px") << 1 << qreal(1);
+    QTest::newRow("3 px at ratio 1.5") << 3 << qreal(1.5);
+}
+
+void tst_Drawing::runPlotsTheDotsOfSinglePoints()
+{
+    QFETCH(int, drawWidth);
+    QFETCH(qreal, ratio);
+    // Inside, on each edge, far outside and not a number, in one run.
+    const std::vector<QPointF> points = {
+        {500, 250},  {0, 0},       {1000, 500},     {999.9, 0.1},     {-1.2, 250},
+        {500, -0.4}, {1e30, 1e30}, {notANumber, 3}, {250.25, 125.75}, {-inf, inf}};
+    Canvas single(Qt::white);
+    Canvas run(Qt::white);
+    QRect touched;
+    for (Canvas *canvas : {&single, &run}) {
+        canvas->resize(QSize(400, 300), ratio);
+        canvas->Cls();
+        canvas->setScaleWidth(1000);
+        canvas->setScaleHeight(500);
+        canvas->setDrawWidth(drawWidth);
+    }
+    for (const QPointF &p : points)
+        touched |= single.PSet(p.x(), p.y(), Qt::red);
+    QCOMPARE(run.plotRun(points, Qt::red), touched);
+    QCOMPARE(run.image(), single.image());
+    QVERIFY(countPixels(run.drawing(), Qt::red) > 0);
 }
 
 QTEST_MAIN(tst_Drawing)

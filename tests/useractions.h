@@ -2,6 +2,8 @@
 
 // What a test does as a user: clicks, scroll actions and answers to message boxes.
 
+#include "pixels.h"
+
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QImage>
@@ -81,16 +83,4 @@ inline QImage drawingOf(QWidget *surface)
     QImage image(surface->size(), QImage::Format_RGB32);
     surface->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
     return image;
-}
-
-// How many pixels of an opaque (RGB32) image have the colour.
-inline int countPixels(const QImage &image, QColor colour)
-{
-    const QRgb value = colour.rgb();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        count += int(std::count(line, line + image.width(), value));
-    }
-    return count;
 }

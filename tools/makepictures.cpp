@@ -71,8 +71,8 @@ int main(int argc, char *argv[])
     for (const Picture &picture : pictures) {
         const QRect source = sourceRect(editor, picture.controls, picture.size);
         const QImage grabbed = editor->grab(source).toImage();
-        const QImage scaled = grabbed.scaled(picture.size, Qt::IgnoreAspectRatio,
-                                             Qt::SmoothTransformation);
+        const QImage scaled =
+            grabbed.scaled(picture.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const QString path = folder.filePath(QString::fromLatin1(picture.file));
         if (!scaled.save(path)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));

@@ -1,0 +1,233 @@
+#include "draw/canvas.h"
+
+#include "draw/clip.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr double centimetresPerInch = 2.54;
+
+// Pixel index of a continuous pixel coordinate, kept where int arithmetic is safe.
+int pixelIndex(double p)
+{
+    return static_cast<int>(std::floor(std::clamp(p, -1e9, 1e9)));
+}
+
+} // namespace
+
+Canvas::Canvas(QColor background) : m_background(background) {}
+
+void Canvas::resize(QSize size, qreal devicePixelRatio)
+{
+    const QSize needed = size * devicePixelRatio;
+    const bool sameSize = size == m_size;
+    m_size = size;
+    m_ratio = devicePixelRatio;
+    if (!sameSize)
+        updateMapping();
+    if (!m_image.isNull() && m_image.devicePixelRatio() == devicePixelRatio &&
+        m_image.width() >= needed.width() && m_image.height() >= needed.height())
+        return;
+    if (needed.isEmpty() && m_image.isNull())
+        return;
+    QImage grown(needed.expandedTo(m_image.size() / std::max<qreal>(1, m_image.devicePixelRatio()) *
+                                   devicePixelRatio),
+                 QImage::Format_RGB32);
+    grown.setDevicePixelRatio(devicePixelRatio);
+    grown.fill(m_background);
+    if (!m_image.isNull()) {
+        QPainter painter(&grown);
+        painter.drawImage(QPoint(0, 0), m_image);
+    }
+    m_image = grown;
+}
+
+void Canvas::setLogicalDpi(double x, double y)
+{
+    if (x == m_dpiX && y == m_dpiY)
+        return;
+    m_dpiX = x;
+    m_dpiY = y;
+    updateMapping();
+}
+
+void Canvas::setScaleMode(int mode)
+{
+    if (mode == UserScaleMode) {
+        // Freezes the extents the current mode gives.
+        const float width = ScaleWidth();
+        const float height = ScaleHeight();
+        m_scaleWidth = width;
+        m_scaleHeight = height;
+    }
+    m_mode = mode;
+    updateMapping();
+}
+
+float Canvas::ScaleWidth() const
+{
+    switch (m_mode) {
+    case UserScaleMode:
+        return m_scaleWidth;
+    case CentimetreMode:
+        return static_cast<float>(m_size.width() * centimetresPerInch / m_dpiX);
+    default:
+        return static_cast<float>(m_size.width());
+    }
+}
+
+float Canvas::ScaleHeight() const
+{
+    switch (m_mode) {
+    case UserScaleMode:
+        return m_scaleHeight;
+    case CentimetreMode:
+        return static_cast<float>(m_size.height() * centimetresPerInch / m_dpiY);
+    default:
+        return static_cast<float>(m_size.height());
+    }
+}
+
+void Canvas::setScaleWidth(float width)
+{
+    setScaleMode(UserScaleMode);
+    m_scaleWidth = width;
+    updateMapping();
+}
+
+void Canvas::setScaleHeight(float height)
+{
+    setScaleMode(UserScaleMode);
+    m_scaleHeight = height;
+    updateMapping();
+}
+
+void Canvas::setCalibratedScale(float width, double ratio)
+{
+    setScaleWidth(width);
+    // From the width as the scale holds it, in single precision.
+    setScaleHeight(static_cast<float>(ScaleWidth() * ratio));
+}
+
+void Canvas::setDrawWidth(int pixels)
+{
+    m_drawWidth = std::max(1, pixels);
+}
+
+void Canvas::updateMapping()
+{
+    const QPointF unit = userScale().toPixel(QPointF(1, 1));
+    m_pixelsPerUnitX = unit.x();
+    m_pixelsPerUnitY = unit.y();
+}
+
+QRect Canvas::Cls()
+{
+    m_image.fill(m_background);
+    return QRect(QPoint(), m_size);
+}
+
+QRect Canvas::paintDot(double x, double y, QRgb value)
+{
+    // A dot n pixels across centred on the point: for n = 2 the pixels either side of it.
+    const double half = (m_drawWidth - 1) / 2.0;
+    const double left = std::floor(toSingleSaturated(x) * m_pixelsPerUnitX - half);
+    const double top = std::floor(toSingleSaturated(y) * m_pixelsPerUnitY - half);
+    // Written to be false for NaN too: a point that is not a number paints nothing.
+    if (!(left > -m_drawWidth && left < m_size.width() && top > -m_drawWidth &&
+          top < m_size.height()))
+        return {};
+    const QRect visible =
+        QRect(int(left), int(top), m_drawWidth, m_drawWidth) & QRect(QPoint(), m_size);
+    // Written straight into the image: a QPainter per dot costs several times more, and the
+    // editor plots every point of every arc.
+    const QRect device = m_ratio == 1
+                             ? visible
+                             : QRect(QPoint(std::floor(visible.left() * m_ratio),
+                                            std::floor(visible.top() * m_ratio)),
+                                     QPoint(std::ceil((visible.right() + 1) * m_ratio) - 1,
+                                            std::ceil((visible.bottom() + 1) * m_ratio) - 1)) &
+                                   m_image.rect();
+    for (int row = device.top(); row <= device.bottom(); ++row) {
+        auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(row));
+        std::fill(line + device.left(), line + device.right() + 1, value);
+    }
+    return visible;
+}
+
+QRect Canvas::PSet(double x, double y, QColor colour)
+{
+    return paintDot(x, y, colour.rgb());
+}
+
+QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
+{
+    const QRgb value = colour.rgb();
+    // Bounds of the touched dots, kept by hand: QRect::operator| per dot costs more than the dot.
+    int left = m_size.width();
+    int top = m_size.height();
+    int right = -1;
+    int bottom = -1;
+    for (const QPointF &p : points) {
+        const QRect dot = paintDot(p.x(), p.y(), value);
+        if (dot.isEmpty())
+            continue;
+        left = std::min(left, dot.left());
+        top = std::min(top, dot.top());
+        right = std::max(right, dot.right());
+        bottom = std::max(bottom, dot.bottom());
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QRect Canvas::Line(double x1, double y1, double x2, double y2)
+{
+    const UserScale scale = userScale();
+    const QPointF a = scale.toPixel({toSingleSaturated(x1), toSingleSaturated(y1)});
+    const QPointF b = scale.toPixel({toSingleSaturated(x2), toSingleSaturated(y2)});
+    const int width = m_size.width();
+    const int height = m_size.height();
+    // Clipped to the client area before the painter sees it: the painter draws far
+    // coordinates wrongly (a line to 1e30 comes out along the top row).
+    const std::optional<QLineF> clipped = clipLine(QLineF(a, b), QRectF(0, 0, width, height));
+    if (!clipped || m_image.isNull())
+        return {};
+    auto toIndex = [&](QPointF p) {
+        return QPoint(std::clamp(pixelIndex(p.x()), 0, std::max(0, width - 1)),
+                      std::clamp(pixelIndex(p.y()), 0, std::max(0, height - 1)));
+    };
+    const QPoint from = toIndex(clipped->p1());
+    const QPoint to = toIndex(clipped->p2());
+    QPainter painter(&m_image);
+    // A wide pen's square end would reach past the client area into the image kept beyond it.
+    painter.setClipRect(QRect(QPoint(), m_size));
+    painter.setPen(QPen(Qt::black, m_drawWidth, Qt::SolidLine, Qt::SquareCap));
+    painter.drawLine(from, to);
+    const int margin = m_drawWidth;
+    return QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin) &
+           QRect(QPoint(), m_size);
+}
+
+QColor Canvas::QBColor(int index)
+{
+    static constexpr std::array<QRgb, 16> palette = {
+        0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+        0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    return QColor::fromRgb(palette[static_cast<std::size_t>(index & 15)]);
+}
+
+QImage Canvas::drawing() const
+{
+    if (m_image.isNull() || m_size.isEmpty())
+        return QImage(m_size, QImage::Format_RGB32);
+    QImage client = m_image.copy(QRect(QPoint(), m_size * m_ratio));
+    client.setDevicePixelRatio(1);
+    if (m_ratio != 1)
+        client = client.scaled(m_size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return client;
+}

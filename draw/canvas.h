@@ -1,0 +1,85 @@
+#pragma once
+
+#include "draw/userscale.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+
+#include <span>
+
+// A drawing apart from any widget: a backing image addressed in a user scale, with the
+// operations that paint into it. Each operation returns the logical rectangle it touched, so
+// that a widget showing the canvas repaints just that, and a test or an export paints into a
+// canvas of its own.
+class Canvas
+{
+public:
+    enum ScaleModes { UserScaleMode = 0, PixelMode = 3, CentimetreMode = 7 };
+
+    explicit Canvas(QColor background = Qt::white);
+
+    // The client size in logical pixels, at a device pixel ratio. The image only grows, and
+    // keeps what is drawn, so a client shrunk and enlarged again loses nothing.
+    void resize(QSize size, qreal devicePixelRatio = 1);
+    QSize size() const { return m_size; }
+    // For the centimetre scale.
+    void setLogicalDpi(double x, double y);
+
+    // 0: user scale (keeps the current extents); 3: pixels; 7: centimetres from the top-left.
+    void setScaleMode(int mode);
+    int ScaleMode() const { return m_mode; }
+    // Setting an extent turns both axes into a user scale spanning the current client size.
+    void setScaleWidth(float width);
+    void setScaleHeight(float height);
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+    // The calibrated scale of the program's drawings: the given width across, and that width
+    // times the calibration ratio (height scale over width scale) down.
+    void setCalibratedScale(float width, double ratio);
+    void setDrawWidth(int pixels);
+    int DrawWidth() const { return m_drawWidth; }
+    UserScale userScale() const { return UserScale(QSizeF(ScaleWidth(), ScaleHeight()), m_size); }
+
+    // Erases the drawing to the background colour; the scale stays.
+    QRect Cls();
+    // A dot DrawWidth pixels across centred on (x, y).
+    QRect PSet(double x, double y, QColor colour);
+    // The dots of PSet for each point in turn, in one call: exactly the same pixels.
+    QRect plotRun(std::span<const QPointF> points, QColor colour);
+    // A straight line in the foreground colour (black), DrawWidth pixels wide.
+    QRect Line(double x1, double y1, double x2, double y2);
+    // Entry of the standard 16-colour palette; indexes outside 0..15 wrap.
+    static QColor QBColor(int index);
+
+    // The colour Cls erases to; takes effect at the next Cls.
+    void setBackgroundColour(QColor colour) { m_background = colour; }
+    QColor backgroundColour() const { return m_background; }
+
+    // The drawing at device resolution (devicePixelRatio() set on it); it may reach beyond the
+    // client size.
+    const QImage &image() const { return m_image; }
+    // The client area's drawing, one pixel per logical pixel.
+    QImage drawing() const;
+
+private:
+    // Brings the pixels-per-unit factors up to date with the scale and the client size.
+    void updateMapping();
+    // The dot of PSet, without the bookkeeping: its logical rectangle, empty when outside.
+    QRect paintDot(double x, double y, QRgb value);
+
+    QImage m_image;
+    QColor m_background;
+    QSize m_size{0, 0};
+    qreal m_ratio = 1;
+    double m_dpiX = 96;
+    double m_dpiY = 96;
+    int m_mode = PixelMode;
+    float m_scaleWidth = 1; // held only in UserScaleMode
+    float m_scaleHeight = 1;
+    int m_drawWidth = 1;
+    // Kept from the last scale change or resize: PSet runs for every point of every arc.
+    double m_pixelsPerUnitX = 1;
+    double m_pixelsPerUnitY = 1;
+};
