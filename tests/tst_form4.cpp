@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 
 #include <algorithm>
+#include <cmath>
 
 // The curve editor window: its controls, its redraw and what each control does.
 class tst_Form4 : public QObject
@@ -520,13 +521,37 @@ void tst_Form4::helpLeavesTheEditorUntouched()
 
 void tst_Form4::farBasePoint()
 {
-    // B far beyond what a float holds: its chords are clipped, its two arcs end at once, and
-    // the arcs of CD and DE are drawn as ever.
+    // B far beyond what a float holds: the chords AB and BC are clipped at the window's right
+    // edge, the arcs AB and BC end before their first point, CD and DE are drawn as ever.
     auto *bx = control<QLineEdit>(app::form3(), "Text3");
     bx->setText("1e300");
     click(app::form3(), "Command3");
     Form4 *form = openEditor();
-    QVERIFY(countPixels(drawing(form), darkRed) > 0);
+    click(form, "Command1"); // at the window's size as it is now, which the scale below reads
+    const QImage image = drawing(form);
+    QVERIFY(form->arcs()[0].empty());
+    QVERIFY(form->arcs()[1].empty());
+
+    const UserScale scale = form->userScale();
+    const double CX = float(form->ScaleWidth() / 2 - 70);
+    const double CY = float(form->ScaleHeight() / 2 + 50);
+    // At the heights of A (15) and C (20) the chords to B run level into the right edge.
+    for (const double y : {15.0, 20.0}) {
+        const int row = int(scale.toPixel(QPointF(0, CY - y)).y());
+        int black = 0;
+        for (int r = row - 1; r <= row + 1; ++r)
+            black += image.pixel(image.width() - 1, r) == qRgb(0, 0, 0);
+        QVERIFY2(black > 0, qPrintable(QStringLiteral("no chord at the edge at y %1").arg(y)));
+    }
+    for (const std::size_t segment : {2u, 3u}) {
+        const std::vector<QPointF> &arc = form->arcs()[segment];
+        QVERIFY(arc.size() > 100);
+        for (const QPointF &p : {arc.front(), arc[arc.size() / 2], arc.back()}) {
+            const QPointF pixel =
+                scale.toPixel(QPointF(float(p.x() + CX), float(CY - p.y()))) - QPointF(0.5, 0.5);
+            QCOMPARE(image.pixel(int(std::floor(pixel.x())), int(std::floor(pixel.y()))), darkRed);
+        }
+    }
     QCOMPARE(gridRow(3), untouchedRow);
 }
 
