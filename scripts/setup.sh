@@ -1,6 +1,8 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, and the build itself.
 
-CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core)
+# Qt's translations are for running it: Qt's own words (menus, dialogs) in Italian.
+CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core
+    qt6-translations-l10n)
 # What test.sh adds: clang with its sanitizer and fuzzer runtimes, Google Benchmark, and an X
 # server, a window manager and X tools for running the real program in tests/desktop.
 CINQUEPUNTI_CHECK_PACKAGES=(clang libclang-rt-14-dev libbenchmark-dev
