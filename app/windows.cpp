@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 namespace app {
@@ -155,10 +156,19 @@ void show(QWidget *window)
         // manager knows: one gives a maximised window no borders, another keeps them, offscreen
         // activates the window before resizing it. So the show waits, a second at most, until
         // the window is on the screen filling the available area, its frame included. Until
-        // then the platform's activation of the window runs nothing; the show runs the handler
-        // itself afterwards.
+        // then the platform's activations run nothing; the show runs the handler itself
+        // afterwards.
         Windows *w = windows();
-        window->removeEventFilter(&w->filter);
+        const auto listen = [w](bool on) {
+            for (QWidget *form : std::initializer_list<QWidget *>{w->form1.get(), w->form2.get(),
+                                                                  w->form3.get(), w->form4.get()}) {
+                if (form && on)
+                    form->installEventFilter(&w->filter);
+                else if (form)
+                    form->removeEventFilter(&w->filter);
+            }
+        };
+        listen(false);
         window->show();
         QEventLoop loop;
         const auto settled = [window, available] {
@@ -190,7 +200,7 @@ void show(QWidget *window)
             loop.exec(QEventLoop::ExcludeUserInputEvents);
             window->windowHandle()->removeEventFilter(&watch);
         }
-        window->installEventFilter(&w->filter);
+        listen(true);
     }
     window->show();
     window->raise();
