@@ -6,8 +6,8 @@ that the first drawings of the calibration window and of the editor have the siz
 
 The user's path: "AVANTI" on the start window opens the calibration, whose horizontal axis must
 lie at half its client height; one step of the bar and "OK - continua" open the base points,
-whose "AVANTI" opens the editor; there "ESEGUI" redraws the same state, which must give the
-same pixels as the first drawing. With --shots, the start window and both first drawings are
+where "===>>" takes the points and "AVANTI" opens the editor; there "ESEGUI" redraws the same
+state, which must give the same pixels as the first drawing. With --shots, the start window and both first drawings are
 saved there as PNG files. Needs Xvfb, xdotool, xprop and ImageMagick's import and convert.
 """
 
@@ -257,8 +257,10 @@ def run(program, wm, shots):
         # One step of the bar (its right arrow), then "OK - continua".
         desktop.click(form2, (twips(480) + twips(5895) - 8, twips(1080) + twips(255) // 2))
         desktop.click(form2, centre(3120, 2880, 1575, 615))
+        # The base points as they stand ("===>>"), then AVANTI: the editor draws their chords.
         form3 = desktop.window("Form3")
-        desktop.click(form3, centre(3240, 6840, 1575, 615))  # AVANTI
+        desktop.click(form3, centre(4560, 4800, 1455, 735))
+        desktop.click(form3, centre(3240, 6840, 1575, 615))
 
         # The editor: its first drawing, then "ESEGUI" (clear and redraw the same state). The
         # pointer rests on the bare drawing for both captures, so no control shows it hovering.
