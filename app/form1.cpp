@@ -10,8 +10,6 @@
 #include <QTextBrowser>
 #include <QTextFrame>
 
-#include <algorithm>
-
 Form1::Form1(QWidget *parent)
     : QWidget(parent), OLE1(app::createControl<QTextBrowser>(this, "OLE1", {90, 210, 10815, 8295})),
       Command1(
@@ -26,18 +24,25 @@ Form1::Form1(QWidget *parent)
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
     OLE1->setReadOnly(true);
-    OLE1->setFocusPolicy(Qt::NoFocus);
-    // The page's last lines reach a little below the area: the vertical bar stays, so the text
-    // is laid out once for its width.
     OLE1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    OLE1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    OLE1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     app::loadInstructions(OLE1->document());
-    // The text keeps clear of the button that stands over the page's right edge.
+    // The whole page fits its area at the design size, and its last line, a blank one, ends
+    // it. The text keeps clear of the button that stands over the page's right edge: its width
+    // is fixed there, so that a vertical bar coming or going never reflows it.
     QTextFrameFormat page = OLE1->document()->rootFrame()->frameFormat();
-    const int underButton = OLE1->geometry().right() - Command1->geometry().left();
-    page.setRightMargin(
-        std::max(4, underButton + 4 - OLE1->verticalScrollBar()->sizeHint().width()));
+    page.setBottomMargin(0);
     OLE1->document()->rootFrame()->setFrameFormat(page);
+    OLE1->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    OLE1->setLineWrapColumnOrWidth(Command1->geometry().left() -
+                                   (OLE1->geometry().left() + OLE1->frameWidth()));
+    // Only a page that scrolls (a larger font or screen scale) takes the keyboard focus, for
+    // its arrow and page keys; one that fits is no stop for Tab.
+    OLE1->setFocusPolicy(Qt::NoFocus);
+    connect(OLE1->verticalScrollBar(), &QScrollBar::rangeChanged, OLE1,
+            [document = OLE1](int, int maximum) {
+                document->setFocusPolicy(maximum > 0 ? Qt::StrongFocus : Qt::NoFocus);
+            });
     OLE1->moveCursor(QTextCursor::Start);
 }
 

@@ -3,12 +3,16 @@
 #include "app/appearance.h"
 
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QRegularExpression>
+#include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrameFormat>
 #include <QTextImageFormat>
+
+#include <cmath>
 
 namespace app {
 
@@ -25,10 +29,19 @@ void loadInstructions(QTextDocument *document)
     document->setDefaultFont(monospace(10));
     QTextCursor cursor(document);
     static const QRegularExpression picture(QStringLiteral("\\{(immagine\\d)\\}"));
+    // A blank line parts the paragraphs at half a line's height (whole pixels, so that no text
+    // or picture falls between two rows): the whole page fits its area on the start window.
+    QTextBlockFormat textLine;
+    QTextBlockFormat blankLine;
+    blankLine.setLineHeight(std::ceil(QFontMetricsF(document->defaultFont()).lineSpacing() / 2),
+                            QTextBlockFormat::FixedHeight);
     for (qsizetype i = 0; i < paragraphs.size(); ++i) {
-        if (i > 0)
-            cursor.insertBlock();
         const QString &paragraph = paragraphs[i];
+        const QTextBlockFormat &line = paragraph.trimmed().isEmpty() ? blankLine : textLine;
+        if (i > 0)
+            cursor.insertBlock(line);
+        else
+            cursor.setBlockFormat(line);
         const QRegularExpressionMatch match = picture.match(paragraph);
         if (!match.hasMatch()) {
             cursor.insertText(paragraph);

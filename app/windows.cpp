@@ -11,8 +11,12 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 
 namespace app {
@@ -157,13 +161,14 @@ void show(QWidget *window)
     // can no longer arrive after this show and run a handler behind its back.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const Qt::WindowStates state = window->windowState();
+    const bool appearing = !window->isVisible();
+    const bool maximised = state.testFlag(Qt::WindowMaximized);
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!window->isVisible() && screen) {
-        const QRect available = screen->availableGeometry();
-        if (state.testFlag(Qt::WindowMaximized)) {
-            // Offscreen activates a maximised window before resizing it, X11 after: giving it
-            // its final size first makes the first drawing right on both. The resize drops the
-            // maximised state, so it is set again.
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    if (appearing && screen) {
+        if (maximised) {
+            // A first guess, which is the final size where no window manager maximises it (a
+            // bare X server). The resize drops the maximised state, so it is set again.
             window->resize(available.marginsRemoved(knownFrameMargins()).size());
             window->setWindowState(state);
         } else if (!window->property(placedProperty).toBool()) {
@@ -175,6 +180,57 @@ void show(QWidget *window)
                          std::max(frame.top(), available.top()));
             window->setProperty(placedProperty, true);
         }
+    }
+    if (appearing && maximised && screen) {
+        // The activation handler draws for the size the user first sees, which only the window
+        // manager knows: one gives a maximised window no borders, another keeps them, offscreen
+        // activates the window before resizing it. So the show waits, a second at most, until
+        // the window is on the screen filling the available area, its frame included. Until
+        // then the platform's activations run nothing; the show runs the handler itself
+        // afterwards.
+        Windows *w = windows();
+        const auto listen = [w](bool on) {
+            for (QWidget *form : std::initializer_list<QWidget *>{w->form1.get(), w->form2.get(),
+                                                                  w->form3.get(), w->form4.get()}) {
+                if (form && on)
+                    form->installEventFilter(&w->filter);
+                else if (form)
+                    form->removeEventFilter(&w->filter);
+            }
+        };
+        listen(false);
+        window->show();
+        QEventLoop loop;
+        const auto settled = [window, available] {
+            const QWindow *handle = window->windowHandle();
+            return handle && handle->isExposed() &&
+                   window->frameGeometry().size() == available.size();
+        };
+        struct Watch : QObject
+        {
+            std::function<void()> check;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Expose || event->type() == QEvent::Resize ||
+                    event->type() == QEvent::Move)
+                    check();
+                return false;
+            }
+        } watch;
+        // Checked after the event has been handled, when the widget has its new size.
+        watch.check = [&] {
+            QTimer::singleShot(0, &loop, [&] {
+                if (settled())
+                    loop.quit();
+            });
+        };
+        if (!settled()) {
+            window->windowHandle()->installEventFilter(&watch);
+            QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+            window->windowHandle()->removeEventFilter(&watch);
+        }
+        listen(true);
     }
     window->show();
     window->raise();

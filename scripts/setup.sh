@@ -1,9 +1,13 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, and the build itself.
 
-CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core)
-# What test.sh adds: clang with its sanitizer and fuzzer runtimes, Google Benchmark, and the
-# tools that make and check the Debian package (dpkg-shlibdeps, appstreamcli).
-CINQUEPUNTI_CHECK_PACKAGES=(clang libclang-rt-14-dev libbenchmark-dev dpkg-dev appstream)
+# Qt's translations are for running it: Qt's own words (menus, dialogs) in Italian.
+CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core
+    qt6-translations-l10n)
+# What test.sh adds: clang with its sanitizer and fuzzer runtimes, Google Benchmark, the tools
+# that make and check the Debian package (dpkg-shlibdeps, appstreamcli), and an X server, a
+# window manager and X tools for running the real program in tests/desktop.
+CINQUEPUNTI_CHECK_PACKAGES=(clang libclang-rt-14-dev libbenchmark-dev dpkg-dev appstream
+    python3 xvfb openbox xdotool x11-utils imagemagick)
 
 # cinquepunti_install_packages [more packages...]
 cinquepunti_install_packages() {
