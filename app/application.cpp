@@ -1,6 +1,5 @@
 #include "app/application.h"
 
-#include "app/form1.h"
 #include "app/windows.h"
 
 #include <QCoreApplication>
@@ -35,7 +34,7 @@ void installQtTranslations()
 void start()
 {
     installQtTranslations();
-    show(form1());
+    showStart();
 }
 
 } // namespace app
