@@ -22,8 +22,8 @@ struct EditorSnapshot
     QString Text9;
     QString Text10;
     QString Text11;
-    std::array<std::array<QString, 4>, 4> grid; // by segment: SP.V, SP.O, ALF.V, ALF.O
-    std::optional<Segment> selected;            // none until the user picks a segment
+    std::array<std::array<QString, 4>, 4> grid{}; // by segment: SP.V, SP.O, ALF.V, ALF.O
+    std::optional<Segment> selected{};            // none until the user picks a segment
 
     friend bool operator==(const EditorSnapshot &, const EditorSnapshot &) = default;
 };

@@ -149,10 +149,15 @@ void Form4::createHistoryActions()
 
 EditorSnapshot Form4::snapshot() const
 {
-    EditorSnapshot state{
-        m_table,       m_current,     HScroll1->value(), HScroll2->value(), Text6->text(),
-        Text7->text(), Text9->text(), Text10->text(),    Text11->text(),    {},
-        std::nullopt};
+    EditorSnapshot state{.table = m_table,
+                         .current = m_current,
+                         .horizontalBar = HScroll1->value(),
+                         .verticalBar = HScroll2->value(),
+                         .Text6 = Text6->text(),
+                         .Text7 = Text7->text(),
+                         .Text9 = Text9->text(),
+                         .Text10 = Text10->text(),
+                         .Text11 = Text11->text()};
     for (Segment segment : segments) {
         const auto s = static_cast<std::size_t>(segment);
         for (std::size_t column = 0; column < 4; ++column)
