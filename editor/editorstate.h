@@ -35,6 +35,8 @@ struct CurrentParameters
     Variant AVX;  // horizontal ALFA increment, Text11
     Variant AVY;  // vertical ALFA increment, Text10
     Variant INST; // points increment, Text9
+
+    friend bool operator==(const CurrentParameters &, const CurrentParameters &) = default;
 };
 
 // One segment's row of the table.
@@ -59,6 +61,8 @@ public:
     Variant SPXBC, SPYBC, AVXBC, AVYBC;
     Variant SPXCD, SPYCD, AVXCD, AVYCD;
     Variant SPXDE, SPYDE, AVXDE, AVYDE;
+
+    friend bool operator==(const SegmentTable &, const SegmentTable &) = default;
 };
 
 // The arc over a segment's chord with the segment's row; unset values count as 0.

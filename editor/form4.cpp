@@ -6,6 +6,7 @@
 #include "app/windows.h"
 #include "editor/arc.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QUndoStack>
+
+#include <utility>
 
 namespace {
 
@@ -33,6 +38,19 @@ QString legend()
            QString(10, u' ') + u'\n' + QString(43, u' ') + u'\n' +
            QStringLiteral("I DATI finali serviranno per \n"
                           "formare la curva in altra sede\n");
+}
+
+// The names of the steps, as "Annulla" and "Rifai" show them.
+QString moveStepName(bool vertical)
+{
+    return vertical ? QStringLiteral("spostamento verticale")
+                    : QStringLiteral("spostamento orizzontale");
+}
+
+QString resetStepName(bool vertical)
+{
+    return vertical ? QStringLiteral("azzeramento verticale")
+                    : QStringLiteral("azzeramento orizzontale");
 }
 
 } // namespace
@@ -85,6 +103,9 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     connect(Command7, &QPushButton::clicked, this, &Form4::Command7_Click);
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form4::HScroll1_Change);
     connect(HScroll2, &QScrollBar::valueChanged, this, &Form4::HScroll2_Change);
+    connect(HScroll1, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll1); });
+    connect(HScroll2, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll2); });
+    createHistoryActions();
 
     app::setTabOrder({Command1, Command3, HScroll1, Text6,  HScroll2, Text7,   Text9,
                       Command4, Command5, Text10,   Text11, Command6, Option1, Option2,
@@ -100,6 +121,119 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Text22->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Command1->setFocus();
     setWindowState(Qt::WindowMaximized);
+    m_saved = snapshot();
+}
+
+void Form4::createHistoryActions()
+{
+    m_history = new QUndoStack(this);
+    m_history->setUndoLimit(1000);
+    QAction *undo = m_history->createUndoAction(this, QStringLiteral("Annulla"));
+    undo->setObjectName("actionUndo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redo = m_history->createRedoAction(this, QStringLiteral("Rifai"));
+    redo->setObjectName("actionRedo");
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    // Window-wide, yet a focused text box keeps its own Ctrl+Z and Ctrl+Y: QLineEdit claims
+    // its editing keys before any shortcut of the window sees them.
+    for (QAction *action : {undo, redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    addAction(separator);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+EditorSnapshot Form4::snapshot() const
+{
+    EditorSnapshot state{.table = m_table,
+                         .current = m_current,
+                         .horizontalBar = HScroll1->value(),
+                         .verticalBar = HScroll2->value(),
+                         .Text6 = Text6->text(),
+                         .Text7 = Text7->text(),
+                         .Text9 = Text9->text(),
+                         .Text10 = Text10->text(),
+                         .Text11 = Text11->text()};
+    for (Segment segment : segments) {
+        const auto s = static_cast<std::size_t>(segment);
+        for (std::size_t column = 0; column < 4; ++column)
+            state.grid[s][column] = m_grid[s][column]->text();
+        if (m_options[s]->isChecked())
+            state.selected = segment;
+    }
+    return state;
+}
+
+void Form4::restore(const EditorSnapshot &state)
+{
+    m_table = state.table;
+    m_current = state.current;
+    {
+        // Setting a bar back is no change of the user's: no handler, no redraw, no step.
+        const QSignalBlocker horizontal(HScroll1);
+        const QSignalBlocker vertical(HScroll2);
+        HScroll1->setValue(state.horizontalBar);
+        HScroll2->setValue(state.verticalBar);
+    }
+    Text6->setText(state.Text6);
+    Text7->setText(state.Text7);
+    Text9->setText(state.Text9);
+    Text10->setText(state.Text10);
+    Text11->setText(state.Text11);
+    for (Segment segment : segments) {
+        const auto s = static_cast<std::size_t>(segment);
+        for (std::size_t column = 0; column < 4; ++column)
+            m_grid[s][column]->setText(state.grid[s][column]);
+        QRadioButton *option = m_options[s];
+        const bool selected = state.selected == segment;
+        if (option->isChecked() != selected) {
+            // An auto-exclusive button cannot be unchecked while it is the checked one.
+            option->setAutoExclusive(false);
+            option->setChecked(selected);
+            option->setAutoExclusive(true);
+        }
+    }
+    // The boxes hold what the checks accepted when the state was saved: skip the checks, and
+    // the selected segment takes back the same current values it had.
+    m_restoring = true;
+    proc2();
+    m_restoring = false;
+}
+
+void Form4::runStep(const QString &name, const std::function<void()> &redraw, bool held)
+{
+    // The bar's move inside "Azzera" belongs to the reset's step.
+    if (m_inStep) {
+        redraw();
+        return;
+    }
+    m_inStep = true;
+    redraw();
+    m_inStep = false;
+    if (held)
+        m_heldStep = name;
+    else
+        recordStep(name);
+}
+
+void Form4::recordStep(const QString &name)
+{
+    m_heldStep.clear();
+    EditorSnapshot after = snapshot();
+    m_history->push(new EditorStep(name, m_saved, after,
+                                   [this](const EditorSnapshot &state) { restore(state); }));
+    m_saved = std::move(after);
+}
+
+void Form4::barReleased(const QScrollBar *bar)
+{
+    // Without tracking, the value still changes after this, and that change records the step.
+    if (!m_heldStep.isEmpty() && bar->sliderPosition() == bar->value())
+        recordStep(m_heldStep);
 }
 
 QGroupBox *Form4::createSegmentFrame()
@@ -202,6 +336,9 @@ void Form4::Form_Activate()
     Line(CX, CY, ScaleWidth(), CY);
     m_points = app::basePoints();
     INIZIO();
+    // An activation is no step; what it drew is what the next step starts from.
+    if (!m_inStep && m_heldStep.isEmpty())
+        m_saved = snapshot();
 }
 
 void Form4::INIZIO()
@@ -256,6 +393,8 @@ void Form4::writeGridRow(Segment segment)
 void Form4::applyIncrementCheck(QLineEdit *box, const QString &name, Variant &value,
                                 std::optional<double> maximum)
 {
+    if (m_restoring)
+        return;
     const IncrementCheck check = checkIncrement(box->text(), name, maximum);
     if (!check.message.isEmpty()) {
         // Modal: the redraw waits here until the box is closed.
@@ -282,7 +421,7 @@ void Form4::LeggiText11()
 
 void Form4::Command1_Click()
 {
-    proc2();
+    runStep(QStringLiteral("esecuzione"), [this] { proc2(); });
 }
 
 void Form4::proc2()
@@ -295,7 +434,9 @@ void Form4::barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *
 {
     displacement = Variant::integer(static_cast<std::int16_t>(bar->value()));
     box->setText(displacement.toText());
-    proc2();
+    // While the thumb is held each move redraws; the whole drag is one step.
+    runStep(
+        moveStepName(bar == HScroll2), [this] { proc2(); }, bar->isSliderDown());
 }
 
 void Form4::HScroll1_Change()
@@ -312,9 +453,11 @@ void Form4::resetBar(QScrollBar *bar, QLineEdit *box)
 {
     // When the bar moves, its change handler runs a cleared redraw inside this assignment;
     // the redraw below then goes over it without clearing.
-    bar->setValue(0);
-    box->setText("0");
-    Form_Activate();
+    runStep(resetStepName(bar == HScroll2), [this, bar, box] {
+        bar->setValue(0);
+        box->setText("0");
+        Form_Activate();
+    });
 }
 
 void Form4::Command4_Click()

@@ -3,11 +3,13 @@
 #include "common/basepoints.h"
 #include "common/variant.h"
 #include "draw/surface.h"
+#include "editor/editorhistory.h"
 #include "editor/editorstate.h"
 
 #include <QPointF>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -18,6 +20,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QUndoStack;
 
 // The curve editor: four arcs over the chords of the base points, bent segment by segment.
 class Form4 : public DrawingSurface
@@ -93,6 +96,18 @@ private:
     void applyIncrementCheck(QLineEdit *box, const QString &name, Variant &value,
                              std::optional<double> maximum = std::nullopt);
 
+    // The history of steps: "Annulla" and "Rifai", first in the window's context menu.
+    void createHistoryActions();
+    // What the editor shows and holds right now.
+    EditorSnapshot snapshot() const;
+    // Sets every value back silently, then the cleared redraw without checks or messages.
+    void restore(const EditorSnapshot &state);
+    // One redraw the user caused; recorded as a step unless it is part of an enclosing step,
+    // or of a drag still under way (held), which is recorded when the thumb is let go.
+    void runStep(const QString &name, const std::function<void()> &redraw, bool held = false);
+    void recordStep(const QString &name);
+    void barReleased(const QScrollBar *bar);
+
     QPushButton *Command1;
     QPushButton *Command3;
     QGroupBox *Frame3;
@@ -154,4 +169,10 @@ private:
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
     std::array<std::vector<QPointF>, 4> m_arcs;
     std::vector<QPointF> m_run; // an arc's points on the window, reused between redraws
+
+    QUndoStack *m_history = nullptr;
+    EditorSnapshot m_saved; // the state after the last redraw: the "before" of the next step
+    bool m_inStep = false;
+    QString m_heldStep; // the name of a drag's step, while its redraws are not yet recorded
+    bool m_restoring = false;
 };
