@@ -27,6 +27,7 @@ Form1::Form1(QWidget *parent)
 
     OLE1->setReadOnly(true);
     OLE1->setFocusPolicy(Qt::NoFocus);
+    OLE1->setAccessibleName("Istruzioni");
     // The page's last lines reach a little below the area: the vertical bar stays, so the text
     // is laid out once for its width.
     OLE1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
