@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -45,8 +46,22 @@ bool isPlainEnter(const QKeyEvent *key)
            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
-// Watches a window's scroll bars, push buttons and pictures: the keys they take, and the
-// frame that shows which of them has the focus.
+// Puts the focus frame above the controls beside its widget: a caption that overlaps a scroll
+// bar's edge would hide that side of the frame.
+class FrameAboveStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_FocusFrame_AboveWidget)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// Watches a window's controls that take the focus: the keys of its scroll bars and push
+// buttons, and how each control shows the focus.
 class KeyboardFilter : public QObject
 {
 public:
@@ -58,13 +73,24 @@ protected:
         switch (event->type()) {
         case QEvent::KeyPress:
             return keyPressed(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
-        case QEvent::FocusIn:
-            if (qobject_cast<QPushButton *>(watched))
-                break; // a button shows its own focus
-            if (!m_frame)
+        case QEvent::FocusIn: {
+            auto *widget = static_cast<QWidget *>(watched);
+            // Qt shows a button's or option's focus only after Tab in the window, and forgets
+            // it at each activation or click; here the focus always shows.
+            widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+            // The style shows no focus on these, or only a text cursor in a multi-line box.
+            if (!qobject_cast<QScrollBar *>(widget) && !qobject_cast<DrawingSurface *>(widget) &&
+                !qobject_cast<QPlainTextEdit *>(widget))
+                break;
+            if (!m_frame) {
                 m_frame = new QFocusFrame(static_cast<QWidget *>(parent()));
-            m_frame->setWidget(static_cast<QWidget *>(watched));
+                auto *style = new FrameAboveStyle;
+                style->setParent(m_frame);
+                m_frame->setStyle(style);
+            }
+            m_frame->setWidget(widget);
             break;
+        }
         case QEvent::FocusOut:
             if (m_frame && m_frame->widget() == watched)
                 m_frame->setWidget(nullptr); // hides it
@@ -78,7 +104,8 @@ protected:
 private:
     static bool keyPressed(QWidget *watched, const QKeyEvent *key)
     {
-        if (auto *bar = qobject_cast<QScrollBar *>(watched)) {
+        if (auto *bar = qobject_cast<QScrollBar *>(watched);
+            bar && bar->orientation() == Qt::Horizontal) {
             const QAbstractSlider::SliderAction action = barAction(key->key());
             if (action == QAbstractSlider::SliderNoAction || key->modifiers() & ~Qt::KeypadModifier)
                 return false;
@@ -103,17 +130,10 @@ private:
 void fitForKeyboard(QWidget *window)
 {
     auto *filter = new KeyboardFilter(window);
-    for (QScrollBar *bar : window->findChildren<QScrollBar *>()) {
-        // The scroll areas' own bars take no focus and keep Qt's keys.
-        if (bar->orientation() == Qt::Horizontal && bar->focusPolicy() & Qt::TabFocus)
-            bar->installEventFilter(filter);
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (control->focusPolicy() & Qt::TabFocus)
+            control->installEventFilter(filter);
     }
-    for (DrawingSurface *picture : window->findChildren<DrawingSurface *>()) {
-        if (picture->focusPolicy() & Qt::TabFocus)
-            picture->installEventFilter(filter);
-    }
-    for (QPushButton *button : window->findChildren<QPushButton *>())
-        button->installEventFilter(filter);
     for (QPlainTextEdit *box : window->findChildren<QPlainTextEdit *>())
         box->setTabChangesFocus(true);
 }

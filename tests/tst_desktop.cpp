@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
+#include <QStyleOption>
 #include <QWheelEvent>
 
 // What a keyboard or screen reader user meets: keys on the bars, Tab, Enter, focus, names; and
@@ -195,9 +196,19 @@ void tst_Desktop::focusShowsOutsideThePicture()
         stop->setFocus();
         auto *frame = stop->window()->findChild<QFocusFrame *>();
         QVERIFY(frame && frame->widget() == stop && frame->isVisible());
-        QVERIFY(frame->geometry().contains(stop->geometry()));
+        const QRect place(stop->mapTo(frame->parentWidget(), QPoint(0, 0)), stop->size());
+        QVERIFY(frame->geometry().contains(place) && frame->geometry() != place);
     }
     QCOMPARE(drawingOf(picture), before);
+
+    // A button shows its focus from the window's opening, before any Tab.
+    app::destroyWindows();
+    QWidget *editor = opened(app::form4());
+    QStyleOption option;
+    option.initFrom(QApplication::focusWidget());
+    QVERIFY(option.state.testFlag(QStyle::State_HasFocus) &&
+            option.state.testFlag(QStyle::State_KeyboardFocusChange));
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>(editor, "Command1"));
 }
 
 void tst_Desktop::drawingStaysUnderControls()
