@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QString>
 #include <QWidget>
 
@@ -41,6 +42,14 @@ Control *createControl(QWidget *parent, const char *name, TwipsRect place, Args 
     control->setObjectName(QString::fromLatin1(name));
     placeTwips(control, place);
     return control;
+}
+
+// Sets a box's text from the program, showing its start: QLineEdit leaves the cursor at the end,
+// which scrolls the head of a long number ("-1E+308", "1000") out of a narrow box.
+inline void setBoxText(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
 }
 
 // Chains the focus through the controls in the order given. (Qt 6.4's QWidget::setTabOrder

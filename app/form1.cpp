@@ -24,6 +24,7 @@ Form1::Form1(QWidget *parent)
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
     OLE1->setReadOnly(true);
+    OLE1->setAccessibleName("Istruzioni");
     OLE1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     OLE1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     app::loadInstructions(OLE1->document());

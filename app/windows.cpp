@@ -1,5 +1,6 @@
 #include "app/windows.h"
 
+#include "app/desktop.h"
 #include "app/form1.h"
 #include "calibration/form2.h"
 #include "editor/form4.h"
@@ -64,6 +65,7 @@ template <typename Form> Form *created(std::unique_ptr<Form> &slot)
     if (!slot) {
         slot = std::make_unique<Form>();
         slot->installEventFilter(&windows()->filter);
+        fitForKeyboard(slot.get());
     }
     return slot.get();
 }

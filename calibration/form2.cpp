@@ -2,6 +2,7 @@
 
 #include "app/appearance.h"
 #include "app/controls.h"
+#include "app/desktop.h"
 #include "app/message.h"
 #include "app/windows.h"
 #include "app/wrappingbutton.h"
@@ -67,6 +68,12 @@ Form2::Form2(QWidget *parent)
     QPalette highlighted = Command1->palette();
     highlighted.setColor(QPalette::Button, highlighted.color(QPalette::HighlightedText));
     Command1->setPalette(highlighted);
+    app::coverDrawing(this);
+
+    HScroll1->setAccessibleName("Barra di calibrazione");
+    Text1->setAccessibleName("Rapporto dello schermo");
+    setAccessibleDescription("Una figura rossa sugli assi, che la barra di calibrazione allunga o "
+                             "schiaccia: è giusta quando appare una circonferenza");
     setWindowState(Qt::WindowMaximized);
 }
 
@@ -74,7 +81,7 @@ void Form2::Form_Activate()
 {
     P1 = 3.1415927f / 180;
     m_Incr = 0.51;
-    Text1->setText(formatNumber(m_Incr));
+    app::setBoxText(Text1, formatNumber(m_Incr));
     COORDINATE();
 }
 
@@ -108,7 +115,7 @@ void Form2::HScroll1_Change()
     if (m_Incr > next) // the figure grows taller: the flatter ones would show through
         Cls();
     m_Incr = next;
-    Text1->setText(formatNumber(m_Incr));
+    app::setBoxText(Text1, formatNumber(m_Incr));
     COORDINATE();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/appearance.h"
 #include "app/controls.h"
+#include "app/desktop.h"
 #include "app/message.h"
 #include "app/windows.h"
 #include "editor/arc.h"
@@ -119,6 +120,30 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Text22->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text22->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text22->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    app::coverDrawing(this);
+
+    // For screen readers: what a sighted user reads beside each control.
+    HScroll2->setAccessibleName(Frame4->title());
+    HScroll1->setAccessibleName(Frame3->title());
+    Text7->setAccessibleName(Frame4->title() + ", valore");
+    Text6->setAccessibleName(Frame3->title() + ", valore");
+    Command4->setAccessibleName("Azzera " + Frame4->title());
+    Command5->setAccessibleName("Azzera " + Frame3->title());
+    Text9->setAccessibleName(Label9->text());
+    Text10->setAccessibleName(Frame5->title() + ", " + Label10->text());
+    Text11->setAccessibleName(Frame5->title() + ", " + Label11->text());
+    Label9->setBuddy(Text9);
+    Label10->setBuddy(Text10);
+    Label11->setBuddy(Text11);
+    Command6->setAccessibleName("Istruzioni");
+    Text22->setAccessibleName("Legenda");
+    const std::array<QLabel *, 4> headings = {Label2, Label3, Label4, Label5};
+    for (std::size_t segment = 0; segment < m_grid.size(); ++segment)
+        for (std::size_t column = 0; column < headings.size(); ++column)
+            m_grid[segment][column]->setAccessibleName(m_options[segment]->text() + ", " +
+                                                       headings[column]->text());
+    setAccessibleDescription("Gli assi, le quattro corde AB, BC, CD, DE tra i punti base, in "
+                             "nero, e su ciascuna il suo arco, in rosso scuro");
     Command1->setFocus();
     setWindowState(Qt::WindowMaximized);
     m_saved = snapshot();
@@ -179,15 +204,15 @@ void Form4::restore(const EditorSnapshot &state)
         HScroll1->setValue(state.horizontalBar);
         HScroll2->setValue(state.verticalBar);
     }
-    Text6->setText(state.Text6);
-    Text7->setText(state.Text7);
-    Text9->setText(state.Text9);
-    Text10->setText(state.Text10);
-    Text11->setText(state.Text11);
+    app::setBoxText(Text6, state.Text6);
+    app::setBoxText(Text7, state.Text7);
+    app::setBoxText(Text9, state.Text9);
+    app::setBoxText(Text10, state.Text10);
+    app::setBoxText(Text11, state.Text11);
     for (Segment segment : segments) {
         const auto s = static_cast<std::size_t>(segment);
         for (std::size_t column = 0; column < 4; ++column)
-            m_grid[s][column]->setText(state.grid[s][column]);
+            app::setBoxText(m_grid[s][column], state.grid[s][column]);
         QRadioButton *option = m_options[s];
         const bool selected = state.selected == segment;
         if (option->isChecked() != selected) {
@@ -384,10 +409,10 @@ void Form4::writeGridRow(Segment segment)
 {
     const GridRow row = gridRow(m_table.row(segment));
     const std::array<QLineEdit *, 4> &boxes = m_grid[static_cast<std::size_t>(segment)];
-    boxes[0]->setText(row.SPV);
-    boxes[1]->setText(row.SPO);
-    boxes[2]->setText(row.ALFV);
-    boxes[3]->setText(row.ALFO);
+    app::setBoxText(boxes[0], row.SPV);
+    app::setBoxText(boxes[1], row.SPO);
+    app::setBoxText(boxes[2], row.ALFV);
+    app::setBoxText(boxes[3], row.ALFO);
 }
 
 void Form4::applyIncrementCheck(QLineEdit *box, const QString &name, Variant &value,
@@ -399,7 +424,7 @@ void Form4::applyIncrementCheck(QLineEdit *box, const QString &name, Variant &va
     if (!check.message.isEmpty()) {
         // Modal: the redraw waits here until the box is closed.
         app::showMessage(this, check.message);
-        box->setText(check.replacement);
+        app::setBoxText(box, check.replacement);
     }
     value = check.value;
 }
@@ -433,7 +458,7 @@ void Form4::proc2()
 void Form4::barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box)
 {
     displacement = Variant::integer(static_cast<std::int16_t>(bar->value()));
-    box->setText(displacement.toText());
+    app::setBoxText(box, displacement.toText());
     // While the thumb is held each move redraws; the whole drag is one step.
     runStep(
         moveStepName(bar == HScroll2), [this] { proc2(); }, bar->isSliderDown());
@@ -455,7 +480,7 @@ void Form4::resetBar(QScrollBar *bar, QLineEdit *box)
     // the redraw below then goes over it without clearing.
     runStep(resetStepName(bar == HScroll2), [this, bar, box] {
         bar->setValue(0);
-        box->setText("0");
+        app::setBoxText(box, "0");
         Form_Activate();
     });
 }

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -134,6 +135,21 @@ Form3::Form3(QWidget *parent)
     layout->addWidget(illustration);
     layout->addWidget(sentence);
     layout->addStretch();
+
+    const QStringList letters = {"A", "B", "C", "D", "E"};
+    const std::array<QLineEdit *, 10> boxes = {Text1, Text2, Text3, Text4, Text5,
+                                               Text6, Text7, Text8, Text9, Text10};
+    const std::array<QLabel *, 5> rowLabels = {Label1, Label2, Label3, Label4, Label5};
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        boxes[i]->setAccessibleName(letters[int(i / 2)] + (i % 2 ? ", ordinata" : ", ascissa"));
+    for (std::size_t row = 0; row < rowLabels.size(); ++row)
+        rowLabels[row]->setBuddy(boxes[2 * row]);
+    Command3->setAccessibleName("Traccia i segmenti");
+    Picture1->setAccessibleName("Anteprima dei segmenti");
+    Picture1->setAccessibleDescription(
+        "Le quattro corde AB, BC, CD, DE tra i punti base, in nero su bianco");
+    illustration->setAccessibleName("Figura dei punti base");
+    illustration->setAccessibleDescription("La spezzata per i punti di esempio A, B, C, D, E");
 }
 
 void Form3::checkCoordinate(QLineEdit *box, Variant &value, const QString &message)
@@ -143,7 +159,7 @@ void Form3::checkCoordinate(QLineEdit *box, Variant &value, const QString &messa
         return;
     }
     app::showMessage(this, message);
-    box->setText("0");
+    app::setBoxText(box, "0");
     value = Variant::real(0);
 }
 

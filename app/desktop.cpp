@@ -1,0 +1,156 @@
+#include "app/desktop.h"
+
+#include "draw/surface.h"
+
+#include <QEvent>
+#include <QFocusFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace app {
+
+namespace {
+
+// The action of a key on a horizontal scroll bar, or SliderNoAction for keys Qt keeps. Qt's
+// own mapping is inverted on its scroll bars for Left and Right (and, inverted back, for
+// PageUp and PageDown): here every key is mapped, whatever the bar's settings.
+QAbstractSlider::SliderAction barAction(int key)
+{
+    switch (key) {
+    case Qt::Key_Right:
+        return QAbstractSlider::SliderSingleStepAdd;
+    case Qt::Key_Left:
+        return QAbstractSlider::SliderSingleStepSub;
+    case Qt::Key_PageDown:
+        return QAbstractSlider::SliderPageStepAdd;
+    case Qt::Key_PageUp:
+        return QAbstractSlider::SliderPageStepSub;
+    case Qt::Key_Home:
+        return QAbstractSlider::SliderToMinimum;
+    case Qt::Key_End:
+        return QAbstractSlider::SliderToMaximum;
+    default:
+        return QAbstractSlider::SliderNoAction;
+    }
+}
+
+bool isPlainEnter(const QKeyEvent *key)
+{
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+// Puts the focus frame above the controls beside its widget: a caption that overlaps a scroll
+// bar's edge would hide that side of the frame.
+class FrameAboveStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_FocusFrame_AboveWidget)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// Watches a window's controls that take the focus: the keys of its scroll bars and push
+// buttons, and how each control shows the focus.
+class KeyboardFilter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            return keyPressed(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
+        case QEvent::FocusIn: {
+            auto *widget = static_cast<QWidget *>(watched);
+            // Qt shows a button's or option's focus only after Tab in the window, and forgets
+            // it at each activation or click; here the focus always shows.
+            widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+            // The style shows no focus on these, or only a text cursor in a multi-line box.
+            if (!qobject_cast<QScrollBar *>(widget) && !qobject_cast<DrawingSurface *>(widget) &&
+                !qobject_cast<QPlainTextEdit *>(widget))
+                break;
+            if (!m_frame) {
+                m_frame = new QFocusFrame(static_cast<QWidget *>(parent()));
+                auto *style = new FrameAboveStyle;
+                style->setParent(m_frame);
+                m_frame->setStyle(style);
+            }
+            m_frame->setWidget(widget);
+            break;
+        }
+        case QEvent::FocusOut:
+            if (m_frame && m_frame->widget() == watched)
+                m_frame->setWidget(nullptr); // hides it
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    static bool keyPressed(QWidget *watched, const QKeyEvent *key)
+    {
+        if (auto *bar = qobject_cast<QScrollBar *>(watched);
+            bar && bar->orientation() == Qt::Horizontal) {
+            const QAbstractSlider::SliderAction action = barAction(key->key());
+            if (action == QAbstractSlider::SliderNoAction || key->modifiers() & ~Qt::KeypadModifier)
+                return false;
+            bar->triggerAction(action); // valueChanged once, when the value moves
+            return true;
+        }
+        if (auto *button = qobject_cast<QPushButton *>(watched)) {
+            if (!isPlainEnter(key))
+                return false;
+            if (!key->isAutoRepeat() && button->isEnabled())
+                button->click();
+            return true;
+        }
+        return false;
+    }
+
+    QPointer<QFocusFrame> m_frame; // one for the window, moved to whichever control has focus
+};
+
+} // namespace
+
+void fitForKeyboard(QWidget *window)
+{
+    auto *filter = new KeyboardFilter(window);
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (control->focusPolicy() & Qt::TabFocus)
+            control->installEventFilter(filter);
+    }
+    for (QPlainTextEdit *box : window->findChildren<QPlainTextEdit *>())
+        box->setTabChangesFocus(true);
+}
+
+void coverDrawing(QWidget *window)
+{
+    const QColor back = window->palette().color(QPalette::Window);
+    auto cover = [&](QWidget *control) {
+        QPalette palette = control->palette();
+        palette.setColor(QPalette::Window, back);
+        control->setPalette(palette);
+        control->setAutoFillBackground(true);
+    };
+    for (QLabel *label : window->findChildren<QLabel *>())
+        cover(label);
+    for (QGroupBox *frame : window->findChildren<QGroupBox *>())
+        cover(frame);
+}
+
+} // namespace app

@@ -1,0 +1,19 @@
+#pragma once
+
+class QWidget;
+
+// How the windows' controls meet a keyboard user and the drawings beneath them.
+namespace app {
+
+// Fits a window's controls for the keyboard: a horizontal scroll bar steps up for Right and
+// PageDown and down for Left and PageUp, Home and End take it to its ends; Enter or Return on
+// a push button clicks it; Tab leaves a multi-line box; every control shows its focus, from the
+// window's opening; a scroll bar, picture or multi-line box in a frame around itself. Applied once
+// to every window, after its controls exist.
+void fitForKeyboard(QWidget *window);
+
+// Makes a drawing window's labels and frames opaque in the window's back colour, so that no
+// figure shows through a control; the drawing itself stays whole beneath them.
+void coverDrawing(QWidget *window);
+
+} // namespace app

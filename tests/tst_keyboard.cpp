@@ -1,0 +1,262 @@
+#include "app/form1.h"
+#include "app/windows.h"
+#include "calibration/form2.h"
+#include "editor/form4.h"
+#include "points/form3.h"
+#include "useractions.h"
+
+#include <QAccessible>
+#include <QFocusFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSet>
+#include <QSignalSpy>
+#include <QStyleOption>
+#include <QWheelEvent>
+
+// What a keyboard or screen reader user meets: keys on the bars, Tab, Enter, focus, names; and
+// what shows of the drawing around the controls.
+class tst_Keyboard : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    void cleanup() { app::destroyWindows(); }
+
+    void barKeys_data();
+    void barKeys();
+    void tabVisitsEveryControl();
+    void enterClicksAButtonOnly();
+    void focusShowsOutsideThePicture();
+    void drawingStaysUnderControls();
+    void filledBoxShowsItsStart();
+    void accessibleNames();
+};
+
+namespace {
+
+const QRgb darkRed = qRgb(128, 0, 0);
+
+QWidget *opened(QWidget *window)
+{
+    app::show(window);
+    if (!QTest::qWaitForWindowActive(window))
+        qFatal("%s did not become active", qPrintable(window->objectName()));
+    return window;
+}
+
+void typeInto(QWidget *window, const char *boxName, const QString &text)
+{
+    auto *box = control<QLineEdit>(window, boxName);
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
+
+QString accessibleText(QWidget *widget, QAccessible::Text kind)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(kind) : QString();
+}
+
+bool isTabStop(const QWidget *widget)
+{
+    return widget->isVisibleTo(widget->window()) && widget->isEnabled() &&
+           (widget->focusPolicy() & Qt::TabFocus);
+}
+
+} // namespace
+
+void tst_Keyboard::barKeys_data()
+{
+    QTest::addColumn<QString>("bar");
+    QTest::newRow("vertical displacement") << "HScroll2";
+    QTest::newRow("horizontal displacement") << "HScroll1";
+}
+
+void tst_Keyboard::barKeys()
+{
+    QFETCH(QString, bar);
+    QWidget *form = opened(app::form4());
+    auto *scroll = control<QScrollBar>(form, qPrintable(bar));
+    const int limit = scroll->maximum();
+    scroll->setFocus();
+    QSignalSpy changes(scroll, &QScrollBar::valueChanged);
+
+    const std::pair<Qt::Key, int> steps[] = {
+        {Qt::Key_Right, 1},  {Qt::Key_Right, 2},   {Qt::Key_Left, 1},      {Qt::Key_PageDown, 51},
+        {Qt::Key_PageUp, 1}, {Qt::Key_End, limit}, {Qt::Key_Right, limit}, {Qt::Key_Home, -limit}};
+    int expectedChanges = 0;
+    for (const auto &[key, value] : steps) {
+        const int before = scroll->value();
+        QTest::keyClick(scroll, key);
+        QCOMPARE(scroll->value(), value);
+        expectedChanges += value != before;
+        QCOMPARE(changes.size(), expectedChanges); // the handler runs once per actual change
+    }
+    // The wheel keeps its way: turned towards the user, it raises the value.
+    QWheelEvent down(QPointF(5, 5), scroll->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scroll, &down);
+    QVERIFY(scroll->value() > -limit);
+
+    // The calibration bar has the focus at opening: Right steps it from 1 to 2.
+    QWidget *calibration = opened(app::form2());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(control<QScrollBar>(calibration, "HScroll1")->value(), 2);
+    QCOMPARE(control<QLineEdit>(calibration, "Text1")->text(), QStringLiteral("0,55"));
+}
+
+void tst_Keyboard::tabVisitsEveryControl()
+{
+    for (QWidget *window :
+         std::initializer_list<QWidget *>{app::form1(), app::form2(), app::form3(), app::form4()}) {
+        opened(window);
+        // A group of option buttons is one stop, entered at one of them; arrows move inside.
+        QSet<QWidget *> stops;
+        for (QWidget *child : window->findChildren<QWidget *>())
+            if (isTabStop(child))
+                stops << (qobject_cast<QRadioButton *>(child) ? child->parentWidget() : child);
+        QWidget *first = QApplication::focusWidget();
+        QVERIFY2(first && stops.contains(first), qPrintable(window->objectName()));
+        QSet<QWidget *> visited;
+        for (qsizetype i = 0; i < stops.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *now = QApplication::focusWidget();
+            visited << (qobject_cast<QRadioButton *>(now) ? now->parentWidget() : now);
+        }
+        QCOMPARE(visited, stops);
+        QCOMPARE(QApplication::focusWidget(), first);
+    }
+
+    // The legend lets Tab through, its text unchanged.
+    auto *legend = control<QPlainTextEdit>(app::form4(), "Text22");
+    const QString text = legend->toPlainText();
+    legend->setFocus();
+    QTest::keyClick(legend, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>(app::form4(), "Text2"));
+    QCOMPARE(legend->toPlainText(), text);
+}
+
+void tst_Keyboard::enterClicksAButtonOnly()
+{
+    QWidget *form = opened(app::form3());
+    auto *draw = control<QPushButton>(form, "Command3");
+    QSignalSpy clicks(draw, &QPushButton::clicked);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        draw->setFocus();
+        QTest::keyClick(draw, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
+    QCOMPARE(clicks.size(), 2);
+
+    // In a box, Enter does nothing: no button clicks, the text stays.
+    typeInto(form, "Text1", "-3");
+    QTest::keyClick(control<QWidget>(form, "Text1"), Qt::Key_Return);
+    QCOMPARE(clicks.size(), 2);
+    QCOMPARE(control<QLineEdit>(form, "Text1")->text(), QStringLiteral("-3"));
+}
+
+void tst_Keyboard::focusShowsOutsideThePicture()
+{
+    QWidget *form = opened(app::form3());
+    click(form, "Command3");
+    auto *picture = control<QWidget>(form, "Picture1");
+    const QImage before = drawingOf(picture);
+    for (QWidget *stop : {picture, control<QWidget>(app::form4(), "HScroll2")}) {
+        opened(stop->window());
+        stop->setFocus();
+        auto *frame = stop->window()->findChild<QFocusFrame *>();
+        QVERIFY(frame && frame->widget() == stop && frame->isVisible());
+        const QRect place(stop->mapTo(frame->parentWidget(), QPoint(0, 0)), stop->size());
+        QVERIFY(frame->geometry().contains(place) && frame->geometry() != place);
+    }
+    QCOMPARE(drawingOf(picture), before);
+
+    // A button shows its focus from the window's opening, before any Tab.
+    app::destroyWindows();
+    QWidget *editor = opened(app::form4());
+    QStyleOption option;
+    option.initFrom(QApplication::focusWidget());
+    QVERIFY(option.state.testFlag(QStyle::State_HasFocus) &&
+            option.state.testFlag(QStyle::State_KeyboardFocusChange));
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>(editor, "Command1"));
+}
+
+void tst_Keyboard::drawingStaysUnderControls()
+{
+    // A = (-300, 200): the first chord and arc run across the bars' frames and the labels.
+    QWidget *points = opened(app::form3());
+    typeInto(points, "Text1", "-300");
+    typeInto(points, "Text2", "200");
+    click(points, "Command3");
+    auto *form = static_cast<Form4 *>(opened(app::form4()));
+    const QImage seen = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage drawing = drawingOf(form);
+
+    int coveredArc = 0;
+    QList<QWidget *> covers;
+    for (QLabel *label : form->findChildren<QLabel *>())
+        covers << label;
+    for (QGroupBox *frame : form->findChildren<QGroupBox *>())
+        covers << frame;
+    for (QWidget *cover : covers) {
+        const QRect area(cover->mapTo(form, QPoint(0, 0)), cover->size());
+        QVERIFY2(countPixels(seen.copy(area), darkRed) == 0, qPrintable(cover->objectName()));
+        coveredArc += countPixels(drawing.copy(area), darkRed);
+    }
+    QVERIFY(coveredArc > 0); // the arc is there, beneath
+}
+
+void tst_Keyboard::filledBoxShowsItsStart()
+{
+    QWidget *form = opened(app::form4());
+    QTest::mouseClick(control<QWidget>(form, "Option1"), Qt::LeftButton);
+    typeInto(form, "Text10", "-1E+308");
+    click(form, "Command1");
+    auto *cell = control<QLineEdit>(form, "Text3"); // AB, ALF.V
+    QVERIFY2(cell->text().startsWith(u'-'), qPrintable(cell->text()));
+    QCOMPARE(cell->cursorPosition(), 0);
+    auto *typed = control<QLineEdit>(form, "Text10");
+    QCOMPARE(typed->cursorPosition(), typed->text().size()); // what the user typed is untouched
+}
+
+void tst_Keyboard::accessibleNames()
+{
+    for (QWidget *window :
+         std::initializer_list<QWidget *>{app::form1(), app::form2(), app::form3(), app::form4()}) {
+        QSet<QString> names;
+        for (QWidget *child : window->findChildren<QWidget *>()) {
+            const bool showsValue = qobject_cast<QLineEdit *>(child) ||
+                                    qobject_cast<QAbstractScrollArea *>(child) ||
+                                    qobject_cast<DrawingSurface *>(child);
+            if (child->objectName().isEmpty() || !(isTabStop(child) || showsValue))
+                continue;
+            const QString name = accessibleText(child, QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), qPrintable(child->objectName()));
+            QVERIFY2(!names.contains(name), qPrintable(name));
+            names << name;
+        }
+    }
+    const std::pair<QWidget *, const char *> spots[] = {
+        {control<QWidget>(app::form3(), "Text1"), "A, ascissa"},
+        {control<QWidget>(app::form4(), "Text2"), "AB, SP.O"},
+        {control<QWidget>(app::form4(), "HScroll2"), "SPOSTAMENTO VERTICALE"},
+        {control<QWidget>(app::form4(), "Text6"), "SPOSTAMENTO ORIZZONTALE, valore"},
+        {control<QWidget>(app::form4(), "Command6"), "Istruzioni"},
+    };
+    for (const auto &[widget, name] : spots)
+        QCOMPARE(accessibleText(widget, QAccessible::Name), QString::fromUtf8(name));
+    QCOMPARE(control<QLabel>(app::form3(), "Label3")->buddy(),
+             control<QWidget>(app::form3(), "Text5"));
+    for (QWidget *drawing : std::initializer_list<QWidget *>{
+             app::form2(), app::form4(), control<QWidget>(app::form3(), "Picture1")})
+        QVERIFY(!accessibleText(drawing, QAccessible::Description).isEmpty());
+}
+
+QTEST_MAIN(tst_Keyboard)
+#include "tst_keyboard.moc"
