@@ -5,6 +5,7 @@
 #include "app/message.h"
 #include "app/windows.h"
 #include "editor/arc.h"
+#include "editor/curveexport.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -100,6 +101,9 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Text22->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Command1->setFocus();
     setWindowState(Qt::WindowMaximized);
+
+    m_export = new CurveExport(this);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 QGroupBox *Form4::createSegmentFrame()
@@ -221,6 +225,21 @@ void Form4::INIZIO()
         // Right after its arc, so the grid shows what was just drawn.
         writeGridRow(segment);
     }
+    recordCurve();
+}
+
+void Form4::recordCurve()
+{
+    const UserScale scale = userScale();
+    m_export->setCurve(makeCurve(m_points, m_table, ArcFrame{P1, CX, CY, m_current.INST.toDouble()},
+                                 app::calibrationRatio(),
+                                 scale.user().width() / scale.pixels().width(),
+                                 scale.user().height() / scale.pixels().height()));
+}
+
+const Curve *Form4::curve() const
+{
+    return m_export->curve();
 }
 
 void Form4::CALCOLA(const ArcParameters &arc, Segment segment)

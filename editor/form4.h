@@ -3,6 +3,7 @@
 #include "common/basepoints.h"
 #include "common/variant.h"
 #include "draw/surface.h"
+#include "editor/curve.h"
 #include "editor/editorstate.h"
 
 #include <QPointF>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class CurveExport;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -56,6 +58,8 @@ public:
     // Each segment's arc as the last redraw walked it: the points plotted, in order, in the
     // editor's plane (x from the origin, y upwards).
     const std::array<std::vector<QPointF>, 4> &arcs() const { return m_arcs; }
+    // The curve of the last redraw; none before the first.
+    const Curve *curve() const;
 
 private:
     // What tells the two displacement frames apart.
@@ -86,6 +90,8 @@ private:
     QGroupBox *createAlfaFrame();
     void createGrid();
     void writeGridRow(Segment segment);
+    // Keeps what the redraw just drew for the ways out (copy, save).
+    void recordCurve();
     // A bar's change: its displacement and box take the value, then the cleared redraw.
     void barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box);
     // "Azzera": the bar back to 0, then a redraw over what is drawn.
@@ -154,4 +160,5 @@ private:
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
     std::array<std::vector<QPointF>, 4> m_arcs;
     std::vector<QPointF> m_run; // an arc's points on the window, reused between redraws
+    CurveExport *m_export;
 };
