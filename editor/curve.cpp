@@ -56,6 +56,7 @@ Curve makeCurve(const BasePoints &points, const SegmentTable &table, const ArcFr
     curve.points = points;
     curve.Incr = Incr;
     curve.INST = frame.INST;
+    curve.origin = QPointF(frame.CX, frame.CY);
     curve.pixelWidth = pixelWidth;
     curve.pixelHeight = pixelHeight;
     for (Segment segment : segments) {

@@ -25,6 +25,9 @@ struct Curve
     std::array<QLineF, 4> chords;
     // Each segment's plotted points, in order, with the walk's angles.
     std::array<std::vector<ArcPoint>, 4> arcs;
+    // Where the editor's plane has its origin on the drawing (CX, CY), in user units from the
+    // drawing's top-left corner, y downwards.
+    QPointF origin;
     // The size of one pixel of the drawing in user units, across and down, for line widths.
     double pixelWidth = 1;
     double pixelHeight = 1;
