@@ -1,8 +1,9 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, and the build itself.
 
 CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core)
-# What test.sh adds: clang with its sanitizer and fuzzer runtimes, and Google Benchmark.
-CINQUEPUNTI_CHECK_PACKAGES=(clang libclang-rt-14-dev libbenchmark-dev)
+# What test.sh adds: clang with its sanitizer and fuzzer runtimes, Google Benchmark, and Qt SVG
+# for the test that renders a saved curve.
+CINQUEPUNTI_CHECK_PACKAGES=(clang libclang-rt-14-dev libbenchmark-dev qt6-svg-dev)
 
 # cinquepunti_install_packages [more packages...]
 cinquepunti_install_packages() {
