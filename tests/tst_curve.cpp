@@ -16,7 +16,6 @@ private slots:
     void svgHoldsTheChordsAndTheArcs();
     void parametersReadBack_data();
     void parametersReadBack();
-    void fileNames();
 };
 
 namespace {
@@ -204,18 +203,6 @@ void tst_Curve::parametersReadBack()
         for (int column = 0; column < 4; ++column)
             QCOMPARE(value(f[column + 1]), grid[row][column]);
     }
-}
-
-void tst_Curve::fileNames()
-{
-    // The name's own extension decides, in any case; otherwise the selected format's is added.
-    QCOMPARE(curveFileName("/tmp/curva.PNG", CurveFormat::Svg), QStringLiteral("/tmp/curva.PNG"));
-    QCOMPARE(curveFormatOf("/tmp/curva.PNG"), CurveFormat::Png);
-    QCOMPARE(curveFileName("/tmp/curva", CurveFormat::Csv), QStringLiteral("/tmp/curva.csv"));
-    QCOMPARE(curveFileName("/tmp/curva.txt", CurveFormat::Svg),
-             QStringLiteral("/tmp/curva.txt.svg"));
-    QCOMPARE(curveFileName("/tmp/svg", CurveFormat::Png), QStringLiteral("/tmp/svg.png"));
-    QCOMPARE(curveFormatOf("/tmp/curva.svg.bak"), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(tst_Curve)
