@@ -3,6 +3,7 @@
 #include <QPointF>
 
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 // One arc over a chord, walked angle by angle from 0 to 90 degrees. Widget-free: the editor
@@ -33,8 +34,9 @@ struct ArcFrame
 constexpr double maximumPointsIncrement = 1000;
 
 // Calls plot(x, y) with each point of the arc in the editor's plane (y upwards), in order,
-// and returns how many it plotted. The point at an angle whose sine is exactly 0 (the start)
-// is skipped; the first point beyond the bounds, or not finite, ends the arc.
+// or plot(x, y, theta) with the angle in degrees too, and returns how many it plotted. The point at
+// an angle whose sine is exactly 0 (the start) is skipped; the first point beyond the bounds, or
+// not finite, ends the arc.
 template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &frame, Plot &&plot)
 {
     const int ValStep = 1;
@@ -65,7 +67,10 @@ template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &f
         // Written so that a bound that is not a number ends the arc too.
         if (!(std::abs(x) <= xLimit) || !(std::abs(y) <= yLimit))
             break;
-        plot(x, y);
+        if constexpr (std::is_invocable_v<Plot, double, double, double>)
+            plot(x, y, theta);
+        else
+            plot(x, y);
         ++plotted;
     }
     return plotted;
@@ -76,5 +81,24 @@ inline std::vector<QPointF> arcPoints(const ArcParameters &arc, const ArcFrame &
 {
     std::vector<QPointF> points;
     walkArc(arc, frame, [&points](double x, double y) { points.emplace_back(x, y); });
+    return points;
+}
+
+// A point of the arc with the angle the walk reached it at, in degrees.
+struct ArcPoint
+{
+    double theta = 0;
+    QPointF point;
+
+    friend bool operator==(const ArcPoint &, const ArcPoint &) = default;
+};
+
+// The points of the arc with their angles, in the order walkArc gives them.
+inline std::vector<ArcPoint> arcPointsWithAngles(const ArcParameters &arc, const ArcFrame &frame)
+{
+    std::vector<ArcPoint> points;
+    walkArc(arc, frame, [&points](double x, double y, double theta) {
+        points.push_back({theta, QPointF(x, y)});
+    });
     return points;
 }

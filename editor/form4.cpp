@@ -6,6 +6,7 @@
 #include "app/message.h"
 #include "app/windows.h"
 #include "editor/arc.h"
+#include "editor/curveexport.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -146,6 +147,7 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
                              "nero, e su ciascuna il suo arco, in rosso scuro");
     Command1->setFocus();
     setWindowState(Qt::WindowMaximized);
+    m_export = new CurveExport(this);
     m_saved = snapshot();
 }
 
@@ -160,15 +162,13 @@ void Form4::createHistoryActions()
     redo->setObjectName("actionRedo");
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    auto *separator = new QAction(this);
-    separator->setSeparator(true);
     // Window-wide, yet a focused text box keeps its own Ctrl+Z and Ctrl+Y: QLineEdit claims
     // its editing keys before any shortcut of the window sees them.
     for (QAction *action : {undo, redo}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
-    addAction(separator);
+    // The menu of the drawing: these two, then the ways out of the curve (CurveExport).
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -383,6 +383,21 @@ void Form4::INIZIO()
         // Right after its arc, so the grid shows what was just drawn.
         writeGridRow(segment);
     }
+    recordCurve();
+}
+
+void Form4::recordCurve()
+{
+    const UserScale scale = userScale();
+    m_export->setCurve(makeCurve(m_points, m_table, ArcFrame{P1, CX, CY, m_current.INST.toDouble()},
+                                 app::calibrationRatio(),
+                                 scale.user().width() / scale.pixels().width(),
+                                 scale.user().height() / scale.pixels().height()));
+}
+
+const Curve *Form4::curve() const
+{
+    return m_export->curve();
 }
 
 void Form4::CALCOLA(const ArcParameters &arc, Segment segment)

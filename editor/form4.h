@@ -4,6 +4,7 @@
 #include "common/variant.h"
 #include "draw/surface.h"
 #include "editor/editorhistory.h"
+#include "editor/curve.h"
 #include "editor/editorstate.h"
 
 #include <QPointF>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+class CurveExport;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -59,6 +61,8 @@ public:
     // Each segment's arc as the last redraw walked it: the points plotted, in order, in the
     // editor's plane (x from the origin, y upwards).
     const std::array<std::vector<QPointF>, 4> &arcs() const { return m_arcs; }
+    // The curve of the last redraw; none before the first.
+    const Curve *curve() const;
 
 private:
     // What tells the two displacement frames apart.
@@ -89,6 +93,8 @@ private:
     QGroupBox *createAlfaFrame();
     void createGrid();
     void writeGridRow(Segment segment);
+    // Keeps what the redraw just drew for the ways out (copy, save).
+    void recordCurve();
     // A bar's change: its displacement and box take the value, then the cleared redraw.
     void barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box);
     // "Azzera": the bar back to 0, then a redraw over what is drawn.
@@ -175,4 +181,5 @@ private:
     bool m_inStep = false;
     QString m_heldStep; // the name of a drag's step, while its redraws are not yet recorded
     bool m_restoring = false;
+    CurveExport *m_export;
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "editor/curve.h"
+
+#include <QObject>
+
+#include <optional>
+
+class DrawingSurface;
+class QAction;
+
+// The editor's ways out for its curve: copy the parameters, copy the drawing, save the curve,
+// as actions of the window (its context menu and shortcuts), enabled once a curve is drawn.
+class CurveExport : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Adds the three actions to the surface, in one block after a separator.
+    explicit CurveExport(DrawingSurface *surface);
+
+    // The curve of the surface's last redraw.
+    void setCurve(Curve curve);
+    const Curve *curve() const { return m_curve ? &*m_curve : nullptr; }
+
+    void copyParameters();
+    void copyDrawing();
+    // Asks for a file name and format, then saves; a failure to write is a message.
+    void saveCurve();
+    // Saves the curve in the format into the file, whole or not at all; on failure the
+    // message names the file and the reason. Returns whether the file was written.
+    bool save(const QString &fileName, CurveFormat format);
+
+private:
+    DrawingSurface *m_surface;
+    std::optional<Curve> m_curve;
+    QAction *m_copyParameters;
+    QAction *m_copyDrawing;
+    QAction *m_saveCurve;
+    QString m_folder; // where the last save went, where the next dialog opens
+};
