@@ -35,14 +35,23 @@ void Canvas::resize(QSize size, qreal devicePixelRatio)
         return;
     if (needed.isEmpty() && m_image.isNull())
         return;
+    const bool sameRatio = m_image.devicePixelRatio() == devicePixelRatio;
     QImage grown(needed.expandedTo(m_image.size() / std::max<qreal>(1, m_image.devicePixelRatio()) *
                                    devicePixelRatio),
                  QImage::Format_RGB32);
     grown.setDevicePixelRatio(devicePixelRatio);
     grown.fill(m_background);
-    if (!m_image.isNull()) {
+    if (m_image.isNull()) {
+        m_clean = m_background;
+        m_dirty = QRegion();
+    } else {
         QPainter painter(&grown);
         painter.drawImage(QPoint(0, 0), m_image);
+        // The old part keeps its pixels; a background changed since the last Cls leaves two
+        // colours around the painted part, and another ratio scales the old part, so then the
+        // next Cls erases all.
+        if (m_background != m_clean || !sameRatio)
+            m_dirty = QRegion(grown.rect());
     }
     m_image = grown;
 }
@@ -128,8 +137,36 @@ void Canvas::updateMapping()
 
 QRect Canvas::Cls()
 {
-    m_image.fill(m_background);
+    if (m_background != m_clean || m_image.isNull()) {
+        m_image.fill(m_background);
+        m_clean = m_background;
+    } else {
+        const QRect bounds = m_image.rect();
+        const QRgb value = m_background.rgb();
+        for (const QRect &painted : m_dirty) {
+            const QRect area = painted & bounds;
+            for (int row = area.top(); row <= area.bottom(); ++row) {
+                auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(row));
+                std::fill(line + area.left(), line + area.right() + 1, value);
+            }
+        }
+    }
+    m_dirty = QRegion();
     return QRect(QPoint(), m_size);
+}
+
+void Canvas::markDirty(const QRect &logical)
+{
+    if (logical.isEmpty())
+        return;
+    // Rounded outwards, with a pixel to spare: at a fractional ratio a logical pixel's device
+    // pixels are found by rounding that the painter may do differently.
+    const QRect device = m_ratio == 1 ? logical
+                                      : QRectF(QPointF(logical.topLeft()) * m_ratio,
+                                               QSizeF(logical.size()) * m_ratio)
+                                            .toAlignedRect()
+                                            .adjusted(-1, -1, 1, 1);
+    m_dirty += device;
 }
 
 QRect Canvas::paintDot(double x, double y, QRgb value)
@@ -162,7 +199,9 @@ QRect Canvas::paintDot(double x, double y, QRgb value)
 
 QRect Canvas::PSet(double x, double y, QColor colour)
 {
-    return paintDot(x, y, colour.rgb());
+    const QRect dot = paintDot(x, y, colour.rgb());
+    markDirty(dot);
+    return dot;
 }
 
 QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
@@ -173,16 +212,52 @@ QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
     int top = m_size.height();
     int right = -1;
     int bottom = -1;
-    for (const QPointF &p : points) {
-        const QRect dot = paintDot(p.x(), p.y(), value);
-        if (dot.isEmpty())
-            continue;
+    auto include = [&](const QRect &dot) {
         left = std::min(left, dot.left());
         top = std::min(top, dot.top());
         right = std::max(right, dot.right());
         bottom = std::max(bottom, dot.bottom());
+    };
+    const int width = m_size.width();
+    const int height = m_size.height();
+    if (m_drawWidth == 2 && m_ratio == 1 && m_image.width() >= width &&
+        m_image.height() >= height) {
+        // The editor's case, a 2 x 2 dot at one device pixel per pixel: the same arithmetic as
+        // paintDot, with a dot wholly inside written as four stores, and the rest (edges, far
+        // points, NaN) left to paintDot.
+        const double perUnitX = m_pixelsPerUnitX;
+        const double perUnitY = m_pixelsPerUnitY;
+        const double lastLeft = width - 1;
+        const double lastTop = height - 1;
+        uchar *const bits = m_image.bits();
+        const qsizetype stride = m_image.bytesPerLine();
+        for (const QPointF &p : points) {
+            const double x = toSingleSaturated(p.x()) * perUnitX - 0.5;
+            const double y = toSingleSaturated(p.y()) * perUnitY - 0.5;
+            // floor(x) in 0 .. width - 2; false for NaN.
+            if (x >= 0 && x < lastLeft && y >= 0 && y < lastTop) {
+                const int column = static_cast<int>(x); // truncation is floor here
+                const int row = static_cast<int>(y);
+                auto *upper = reinterpret_cast<QRgb *>(bits + row * stride) + column;
+                auto *lower = reinterpret_cast<QRgb *>(bits + (row + 1) * stride) + column;
+                upper[0] = upper[1] = lower[0] = lower[1] = value;
+                left = std::min(left, column);
+                top = std::min(top, row);
+                right = std::max(right, column + 1);
+                bottom = std::max(bottom, row + 1);
+            } else if (const QRect dot = paintDot(p.x(), p.y(), value); !dot.isEmpty()) {
+                include(dot);
+            }
+        }
+    } else {
+        for (const QPointF &p : points) {
+            if (const QRect dot = paintDot(p.x(), p.y(), value); !dot.isEmpty())
+                include(dot);
+        }
     }
-    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+    const QRect touched = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+    markDirty(touched);
+    return touched;
 }
 
 QRect Canvas::Line(double x1, double y1, double x2, double y2)
@@ -209,8 +284,10 @@ QRect Canvas::Line(double x1, double y1, double x2, double y2)
     painter.setPen(QPen(Qt::black, m_drawWidth, Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(from, to);
     const int margin = m_drawWidth;
-    return QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin) &
-           QRect(QPoint(), m_size);
+    const QRect touched = QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin) &
+                          QRect(QPoint(), m_size);
+    markDirty(touched);
+    return touched;
 }
 
 QColor Canvas::QBColor(int index)
