@@ -5,6 +5,7 @@
 #include "app/message.h"
 #include "app/windows.h"
 #include "editor/arc.h"
+#include "editor/arcwalks.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -214,10 +215,19 @@ void Form4::INIZIO()
         TRACCIALINEA(m_points.X[from].toDouble(), m_points.Y[from].toDouble(),
                      m_points.X[to].toDouble(), m_points.Y[to].toDouble());
     }
+    // The selected segment takes the current parameters before any walk: only its row changes,
+    // and no arc depends on another's, so the walks can run side by side.
+    std::array<ArcParameters, 4> arcs;
     for (Segment segment : segments) {
-        if (m_options[static_cast<std::size_t>(segment)]->isChecked())
+        const auto index = static_cast<std::size_t>(segment);
+        if (m_options[index]->isChecked())
             m_table.copyCurrent(segment, m_current);
-        CALCOLA(segmentArc(m_points, segment, m_table.row(segment)), segment);
+        arcs[index] = segmentArc(m_points, segment, m_table.row(segment));
+    }
+    walkArcs(arcs, arcFrame(), m_arcs, m_runs);
+    // Plotted and read out in the order AB, BC, CD, DE, as if each arc were walked in turn.
+    for (Segment segment : segments) {
+        plotArc(segment);
         // Right after its arc, so the grid shows what was just drawn.
         writeGridRow(segment);
     }
@@ -225,14 +235,21 @@ void Form4::INIZIO()
 
 void Form4::CALCOLA(const ArcParameters &arc, Segment segment)
 {
-    std::vector<QPointF> &points = m_arcs[static_cast<std::size_t>(segment)];
-    points = arcPoints(arc, ArcFrame{P1, CX, CY, m_current.INST.toDouble()});
-    // Onto the window: x from the origin CX, y upwards from CY, in single precision.
-    m_run.clear();
-    for (const QPointF &p : points)
-        m_run.emplace_back(static_cast<float>(p.x() + CX), static_cast<float>(CY - p.y()));
+    const auto index = static_cast<std::size_t>(segment);
+    walkArcs(std::span(&arc, 1), arcFrame(), std::span(&m_arcs[index], 1),
+             std::span(&m_runs[index], 1));
+    plotArc(segment);
+}
+
+ArcFrame Form4::arcFrame() const
+{
+    return ArcFrame{P1, CX, CY, m_current.INST.toDouble()};
+}
+
+void Form4::plotArc(Segment segment)
+{
     setDrawWidth(2);
-    plotRun(m_run, QBColor(4));
+    plotRun(m_runs[static_cast<std::size_t>(segment)], QBColor(4));
 }
 
 void Form4::TRACCIALINEA(double TX1, double TY1, double TX2, double TY2)

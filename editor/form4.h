@@ -86,6 +86,9 @@ private:
     QGroupBox *createAlfaFrame();
     void createGrid();
     void writeGridRow(Segment segment);
+    ArcFrame arcFrame() const;
+    // Plots the segment's walked arc: 2-pixel dots in QBColor(4).
+    void plotArc(Segment segment);
     // A bar's change: its displacement and box take the value, then the cleared redraw.
     void barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box);
     // "Azzera": the bar back to 0, then a redraw over what is drawn.
@@ -153,5 +156,6 @@ private:
     std::array<QRadioButton *, 4> m_options{};
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
     std::array<std::vector<QPointF>, 4> m_arcs;
-    std::vector<QPointF> m_run; // an arc's points on the window, reused between redraws
+    // By segment, the same points on the window (x + CX, CY - y), reused between redraws.
+    std::array<std::vector<QPointF>, 4> m_runs;
 };
