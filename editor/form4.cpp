@@ -128,8 +128,11 @@ Form4::DisplacementControls Form4::createDisplacementFrame(const DisplacementLay
     controls.bar->setSingleStep(1);
     controls.bar->setPageStep(50);
     controls.bar->setValue(0);
-    // The change handler redraws everything: once on release, not at every pixel of a drag.
-    controls.bar->setTracking(false);
+    // The arc bends under the hand: each value the thumb passes runs the change handler. The
+    // handler redraws synchronously, so a drag never builds a backlog: the moves that arrive
+    // meanwhile are merged into one by the window system's motion compression, and the next
+    // redraw takes the bar's latest value.
+    controls.bar->setTracking(true);
     // A tab stop like the other controls, so that the arrow keys move it.
     controls.bar->setFocusPolicy(Qt::StrongFocus);
     controls.caption = app::createControl<QLabel>(controls.frame, layout.captionName,
