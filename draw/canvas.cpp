@@ -36,6 +36,8 @@ void Canvas::resize(QSize size, qreal devicePixelRatio)
     if (needed.isEmpty() && m_image.isNull())
         return;
     const bool sameRatio = m_image.devicePixelRatio() == devicePixelRatio;
+    markDirty(m_dirtyDots); // at the ratio they were painted with
+    m_dirtyDots = QRect();
     QImage grown(needed.expandedTo(m_image.size() / std::max<qreal>(1, m_image.devicePixelRatio()) *
                                    devicePixelRatio),
                  QImage::Format_RGB32);
@@ -143,6 +145,8 @@ QRect Canvas::Cls()
     } else {
         const QRect bounds = m_image.rect();
         const QRgb value = m_background.rgb();
+        if (!m_dirtyDots.isEmpty())
+            markDirty(m_dirtyDots);
         for (const QRect &painted : m_dirty) {
             const QRect area = painted & bounds;
             for (int row = area.top(); row <= area.bottom(); ++row) {
@@ -152,6 +156,7 @@ QRect Canvas::Cls()
         }
     }
     m_dirty = QRegion();
+    m_dirtyDots = QRect();
     return QRect(QPoint(), m_size);
 }
 
@@ -200,7 +205,8 @@ QRect Canvas::paintDot(double x, double y, QRgb value)
 QRect Canvas::PSet(double x, double y, QColor colour)
 {
     const QRect dot = paintDot(x, y, colour.rgb());
-    markDirty(dot);
+    if (!dot.isEmpty())
+        m_dirtyDots |= dot;
     return dot;
 }
 
@@ -212,48 +218,42 @@ QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
     int top = m_size.height();
     int right = -1;
     int bottom = -1;
-    auto include = [&](const QRect &dot) {
+    const int width = m_size.width();
+    const int height = m_size.height();
+    const bool fast =
+        m_drawWidth == 2 && m_ratio == 1 && m_image.width() >= width && m_image.height() >= height;
+    // The editor's case, a 2 x 2 dot at one device pixel per pixel: the same arithmetic as
+    // paintDot, with a dot wholly inside written as four stores, and the rest (edges, far
+    // points, NaN) left to paintDot.
+    const double perUnitX = m_pixelsPerUnitX;
+    const double perUnitY = m_pixelsPerUnitY;
+    const double lastLeft = fast ? width - 1 : -1; // no point passes when not fast
+    const double lastTop = height - 1;
+    uchar *const bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
+    for (const QPointF &p : points) {
+        const double x = toSingleSaturated(p.x()) * perUnitX - 0.5;
+        const double y = toSingleSaturated(p.y()) * perUnitY - 0.5;
+        // floor(x) in 0 .. width - 2; false for NaN.
+        if (x >= 0 && x < lastLeft && y >= 0 && y < lastTop) [[likely]] {
+            const int column = static_cast<int>(x); // truncation is floor here
+            const int row = static_cast<int>(y);
+            auto *upper = reinterpret_cast<QRgb *>(bits + row * stride) + column;
+            auto *lower = reinterpret_cast<QRgb *>(bits + (row + 1) * stride) + column;
+            upper[0] = upper[1] = lower[0] = lower[1] = value;
+            left = std::min(left, column);
+            top = std::min(top, row);
+            right = std::max(right, column + 1);
+            bottom = std::max(bottom, row + 1);
+            continue;
+        }
+        const QRect dot = paintDot(p.x(), p.y(), value);
+        if (dot.isEmpty())
+            continue;
         left = std::min(left, dot.left());
         top = std::min(top, dot.top());
         right = std::max(right, dot.right());
         bottom = std::max(bottom, dot.bottom());
-    };
-    const int width = m_size.width();
-    const int height = m_size.height();
-    if (m_drawWidth == 2 && m_ratio == 1 && m_image.width() >= width &&
-        m_image.height() >= height) {
-        // The editor's case, a 2 x 2 dot at one device pixel per pixel: the same arithmetic as
-        // paintDot, with a dot wholly inside written as four stores, and the rest (edges, far
-        // points, NaN) left to paintDot.
-        const double perUnitX = m_pixelsPerUnitX;
-        const double perUnitY = m_pixelsPerUnitY;
-        const double lastLeft = width - 1;
-        const double lastTop = height - 1;
-        uchar *const bits = m_image.bits();
-        const qsizetype stride = m_image.bytesPerLine();
-        for (const QPointF &p : points) {
-            const double x = toSingleSaturated(p.x()) * perUnitX - 0.5;
-            const double y = toSingleSaturated(p.y()) * perUnitY - 0.5;
-            // floor(x) in 0 .. width - 2; false for NaN.
-            if (x >= 0 && x < lastLeft && y >= 0 && y < lastTop) {
-                const int column = static_cast<int>(x); // truncation is floor here
-                const int row = static_cast<int>(y);
-                auto *upper = reinterpret_cast<QRgb *>(bits + row * stride) + column;
-                auto *lower = reinterpret_cast<QRgb *>(bits + (row + 1) * stride) + column;
-                upper[0] = upper[1] = lower[0] = lower[1] = value;
-                left = std::min(left, column);
-                top = std::min(top, row);
-                right = std::max(right, column + 1);
-                bottom = std::max(bottom, row + 1);
-            } else if (const QRect dot = paintDot(p.x(), p.y(), value); !dot.isEmpty()) {
-                include(dot);
-            }
-        }
-    } else {
-        for (const QPointF &p : points) {
-            if (const QRect dot = paintDot(p.x(), p.y(), value); !dot.isEmpty())
-                include(dot);
-        }
     }
     const QRect touched = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
     markDirty(touched);

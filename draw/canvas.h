@@ -88,5 +88,6 @@ private:
     // Everything of the image outside m_dirty (device pixels) holds m_clean, so that Cls
     // erases only what was painted since, not the whole image that may reach past the client.
     QRegion m_dirty;
+    QRect m_dirtyDots; // PSet's dots, in one rectangle: a region of thousands of dots is slow
     QColor m_clean;
 };
