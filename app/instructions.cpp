@@ -3,7 +3,7 @@
 #include "app/appearance.h"
 
 #include <QFile>
-#include <QImage>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -35,7 +35,8 @@ void loadInstructions(QTextDocument *document)
             continue;
         }
         const QString name = QStringLiteral(":/resources/%1.png").arg(match.captured(1));
-        const QImage image(name);
+        // The header's size only: the page decodes the picture when it first paints it.
+        const QSize image = QImageReader(name).size();
         QTextImageFormat format;
         format.setName(name);
         format.setWidth(image.width());
