@@ -7,6 +7,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -231,6 +237,59 @@ QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
     const double lastTop = height - 1;
     uchar *const bits = m_image.bits();
     const qsizetype stride = m_image.bytesPerLine();
+    const quint64 pair = quint64(value) << 32 | value; // two pixels in one store
+    auto paintInside = [&](int column, int row) {
+        std::memcpy(bits + row * stride + column * 4, &pair, sizeof pair);
+        std::memcpy(bits + (row + 1) * stride + column * 4, &pair, sizeof pair);
+    };
+    auto includeOutside = [&](const QPointF &p) {
+        const QRect dot = paintDot(p.x(), p.y(), value);
+        if (dot.isEmpty())
+            return;
+        left = std::min(left, dot.left());
+        top = std::min(top, dot.top());
+        right = std::max(right, dot.right());
+        bottom = std::max(bottom, dot.bottom());
+    };
+#if defined(__SSE2__)
+    // x and y side by side. A coordinate within the single-precision range rounds to single
+    // precision without saturating, so the fast test also asks for that range; the rest goes
+    // to paintDot.
+    const __m128d scale = _mm_set_pd(perUnitY, perUnitX);
+    const __m128d half = _mm_set1_pd(0.5);
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d last = _mm_set_pd(lastTop, lastLeft);
+    const __m128d largest = _mm_set1_pd(std::numeric_limits<float>::max());
+    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
+    __m128d low = _mm_set1_pd(std::numeric_limits<double>::infinity());
+    __m128d high = _mm_set1_pd(-1);
+    for (const QPointF &p : points) {
+        const __m128d point = _mm_set_pd(p.y(), p.x());
+        const __m128d pixel =
+            _mm_sub_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_cvtpd_ps(point)), scale), half);
+        const __m128d inside =
+            _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(pixel, zero), _mm_cmplt_pd(pixel, last)),
+                       _mm_cmple_pd(_mm_and_pd(point, magnitude), largest));
+        if (_mm_movemask_pd(inside) == 3) [[likely]] {
+            const __m128i corner = _mm_cvttpd_epi32(pixel); // truncation is floor here
+            paintInside(_mm_cvtsi128_si32(corner), _mm_cvtsi128_si32(_mm_shuffle_epi32(corner, 1)));
+            low = _mm_min_pd(low, pixel);
+            high = _mm_max_pd(high, pixel);
+        } else {
+            includeOutside(p);
+        }
+    }
+    // The bounds in pixels: the floor of the least corner is the least floor.
+    double lowest[2], highest[2];
+    _mm_storeu_pd(lowest, low);
+    _mm_storeu_pd(highest, high);
+    if (highest[0] >= 0) {
+        left = std::min(left, static_cast<int>(lowest[0]));
+        top = std::min(top, static_cast<int>(lowest[1]));
+        right = std::max(right, static_cast<int>(highest[0]) + 1);
+        bottom = std::max(bottom, static_cast<int>(highest[1]) + 1);
+    }
+#else
     for (const QPointF &p : points) {
         const double x = toSingleSaturated(p.x()) * perUnitX - 0.5;
         const double y = toSingleSaturated(p.y()) * perUnitY - 0.5;
@@ -238,23 +297,16 @@ QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
         if (x >= 0 && x < lastLeft && y >= 0 && y < lastTop) [[likely]] {
             const int column = static_cast<int>(x); // truncation is floor here
             const int row = static_cast<int>(y);
-            auto *upper = reinterpret_cast<QRgb *>(bits + row * stride) + column;
-            auto *lower = reinterpret_cast<QRgb *>(bits + (row + 1) * stride) + column;
-            upper[0] = upper[1] = lower[0] = lower[1] = value;
+            paintInside(column, row);
             left = std::min(left, column);
             top = std::min(top, row);
             right = std::max(right, column + 1);
             bottom = std::max(bottom, row + 1);
-            continue;
+        } else {
+            includeOutside(p);
         }
-        const QRect dot = paintDot(p.x(), p.y(), value);
-        if (dot.isEmpty())
-            continue;
-        left = std::min(left, dot.left());
-        top = std::min(top, dot.top());
-        right = std::max(right, dot.right());
-        bottom = std::max(bottom, dot.bottom());
     }
+#endif
     const QRect touched = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
     markDirty(touched);
     return touched;
