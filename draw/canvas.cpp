@@ -42,8 +42,7 @@ void Canvas::resize(QSize size, qreal devicePixelRatio)
     if (needed.isEmpty() && m_image.isNull())
         return;
     const bool sameRatio = m_image.devicePixelRatio() == devicePixelRatio;
-    markDirty(m_dirtyDots); // at the ratio they were painted with
-    m_dirtyDots = QRect();
+    markDotsDirty(); // at the ratio they were painted with
     QImage grown(needed.expandedTo(m_image.size() / std::max<qreal>(1, m_image.devicePixelRatio()) *
                                    devicePixelRatio),
                  QImage::Format_RGB32);
@@ -145,14 +144,13 @@ void Canvas::updateMapping()
 
 QRect Canvas::Cls()
 {
+    markDotsDirty();
     if (m_background != m_clean || m_image.isNull()) {
         m_image.fill(m_background);
         m_clean = m_background;
     } else {
         const QRect bounds = m_image.rect();
         const QRgb value = m_background.rgb();
-        if (!m_dirtyDots.isEmpty())
-            markDirty(m_dirtyDots);
         for (const QRect &painted : m_dirty) {
             const QRect area = painted & bounds;
             for (int row = area.top(); row <= area.bottom(); ++row) {
@@ -162,8 +160,15 @@ QRect Canvas::Cls()
         }
     }
     m_dirty = QRegion();
-    m_dirtyDots = QRect();
     return QRect(QPoint(), m_size);
+}
+
+void Canvas::markDotsDirty()
+{
+    if (m_dotsTo.x() >= m_dotsFrom.x())
+        markDirty(QRect(m_dotsFrom, m_dotsTo));
+    m_dotsFrom = QPoint(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    m_dotsTo = QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
 }
 
 void Canvas::markDirty(const QRect &logical)
@@ -211,8 +216,12 @@ QRect Canvas::paintDot(double x, double y, QRgb value)
 QRect Canvas::PSet(double x, double y, QColor colour)
 {
     const QRect dot = paintDot(x, y, colour.rgb());
-    if (!dot.isEmpty())
-        m_dirtyDots |= dot;
+    if (!dot.isEmpty()) {
+        m_dotsFrom =
+            QPoint(std::min(m_dotsFrom.x(), dot.left()), std::min(m_dotsFrom.y(), dot.top()));
+        m_dotsTo =
+            QPoint(std::max(m_dotsTo.x(), dot.right()), std::max(m_dotsTo.y(), dot.bottom()));
+    }
     return dot;
 }
 

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QRegion>
 
+#include <limits>
 #include <span>
 
 // A drawing apart from any widget: a backing image addressed in a user scale, with the
@@ -88,6 +89,9 @@ private:
     // Everything of the image outside m_dirty (device pixels) holds m_clean, so that Cls
     // erases only what was painted since, not the whole image that may reach past the client.
     QRegion m_dirty;
-    QRect m_dirtyDots; // PSet's dots, in one rectangle: a region of thousands of dots is slow
+    // PSet's dots, as the corners of one rectangle: a region of thousands of dots is slow.
+    QPoint m_dotsFrom{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+    QPoint m_dotsTo{std::numeric_limits<int>::min(), std::numeric_limits<int>::min()};
+    void markDotsDirty();
     QColor m_clean;
 };
