@@ -4,7 +4,7 @@
 
 #include <QFile>
 #include <QFontMetricsF>
-#include <QImage>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -48,7 +48,8 @@ void loadInstructions(QTextDocument *document)
             continue;
         }
         const QString name = QStringLiteral(":/resources/%1.png").arg(match.captured(1));
-        const QImage image(name);
+        // The header's size only: the page decodes the picture when it first paints it.
+        const QSize image = QImageReader(name).size();
         QTextImageFormat format;
         format.setName(name);
         format.setWidth(image.width());

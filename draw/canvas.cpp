@@ -7,6 +7,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -35,14 +41,24 @@ void Canvas::resize(QSize size, qreal devicePixelRatio)
         return;
     if (needed.isEmpty() && m_image.isNull())
         return;
+    const bool sameRatio = m_image.devicePixelRatio() == devicePixelRatio;
+    markDotsDirty(); // at the ratio they were painted with
     QImage grown(needed.expandedTo(m_image.size() / std::max<qreal>(1, m_image.devicePixelRatio()) *
                                    devicePixelRatio),
                  QImage::Format_RGB32);
     grown.setDevicePixelRatio(devicePixelRatio);
     grown.fill(m_background);
-    if (!m_image.isNull()) {
+    if (m_image.isNull()) {
+        m_clean = m_background;
+        m_dirty = QRegion();
+    } else {
         QPainter painter(&grown);
         painter.drawImage(QPoint(0, 0), m_image);
+        // The old part keeps its pixels; a background changed since the last Cls leaves two
+        // colours around the painted part, and another ratio scales the old part, so then the
+        // next Cls erases all.
+        if (m_background != m_clean || !sameRatio)
+            m_dirty = QRegion(grown.rect());
     }
     m_image = grown;
 }
@@ -128,8 +144,45 @@ void Canvas::updateMapping()
 
 QRect Canvas::Cls()
 {
-    m_image.fill(m_background);
+    markDotsDirty();
+    if (m_background != m_clean || m_image.isNull()) {
+        m_image.fill(m_background);
+        m_clean = m_background;
+    } else {
+        const QRect bounds = m_image.rect();
+        const QRgb value = m_background.rgb();
+        for (const QRect &painted : m_dirty) {
+            const QRect area = painted & bounds;
+            for (int row = area.top(); row <= area.bottom(); ++row) {
+                auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(row));
+                std::fill(line + area.left(), line + area.right() + 1, value);
+            }
+        }
+    }
+    m_dirty = QRegion();
     return QRect(QPoint(), m_size);
+}
+
+void Canvas::markDotsDirty()
+{
+    if (m_dotsTo.x() >= m_dotsFrom.x())
+        markDirty(QRect(m_dotsFrom, m_dotsTo));
+    m_dotsFrom = QPoint(std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    m_dotsTo = QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min());
+}
+
+void Canvas::markDirty(const QRect &logical)
+{
+    if (logical.isEmpty())
+        return;
+    // Rounded outwards, with a pixel to spare: at a fractional ratio a logical pixel's device
+    // pixels are found by rounding that the painter may do differently.
+    const QRect device = m_ratio == 1 ? logical
+                                      : QRectF(QPointF(logical.topLeft()) * m_ratio,
+                                               QSizeF(logical.size()) * m_ratio)
+                                            .toAlignedRect()
+                                            .adjusted(-1, -1, 1, 1);
+    m_dirty += device;
 }
 
 QRect Canvas::paintDot(double x, double y, QRgb value)
@@ -162,7 +215,14 @@ QRect Canvas::paintDot(double x, double y, QRgb value)
 
 QRect Canvas::PSet(double x, double y, QColor colour)
 {
-    return paintDot(x, y, colour.rgb());
+    const QRect dot = paintDot(x, y, colour.rgb());
+    if (!dot.isEmpty()) {
+        m_dotsFrom =
+            QPoint(std::min(m_dotsFrom.x(), dot.left()), std::min(m_dotsFrom.y(), dot.top()));
+        m_dotsTo =
+            QPoint(std::max(m_dotsTo.x(), dot.right()), std::max(m_dotsTo.y(), dot.bottom()));
+    }
+    return dot;
 }
 
 QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
@@ -173,16 +233,92 @@ QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
     int top = m_size.height();
     int right = -1;
     int bottom = -1;
-    for (const QPointF &p : points) {
+    const int width = m_size.width();
+    const int height = m_size.height();
+    const bool fast =
+        m_drawWidth == 2 && m_ratio == 1 && m_image.width() >= width && m_image.height() >= height;
+    // The editor's case, a 2 x 2 dot at one device pixel per pixel: the same arithmetic as
+    // paintDot, with a dot wholly inside written as four stores, and the rest (edges, far
+    // points, NaN) left to paintDot.
+    const double perUnitX = m_pixelsPerUnitX;
+    const double perUnitY = m_pixelsPerUnitY;
+    const double lastLeft = fast ? width - 1 : -1; // no point passes when not fast
+    const double lastTop = height - 1;
+    uchar *const bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
+    const quint64 pair = quint64(value) << 32 | value; // two pixels in one store
+    auto paintInside = [&](int column, int row) {
+        std::memcpy(bits + row * stride + column * 4, &pair, sizeof pair);
+        std::memcpy(bits + (row + 1) * stride + column * 4, &pair, sizeof pair);
+    };
+    auto includeOutside = [&](const QPointF &p) {
         const QRect dot = paintDot(p.x(), p.y(), value);
         if (dot.isEmpty())
-            continue;
+            return;
         left = std::min(left, dot.left());
         top = std::min(top, dot.top());
         right = std::max(right, dot.right());
         bottom = std::max(bottom, dot.bottom());
+    };
+#if defined(__SSE2__)
+    // x and y side by side. A coordinate within the single-precision range rounds to single
+    // precision without saturating, so the fast test also asks for that range; the rest goes
+    // to paintDot.
+    const __m128d scale = _mm_set_pd(perUnitY, perUnitX);
+    const __m128d half = _mm_set1_pd(0.5);
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d last = _mm_set_pd(lastTop, lastLeft);
+    const __m128d largest = _mm_set1_pd(std::numeric_limits<float>::max());
+    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
+    __m128d low = _mm_set1_pd(std::numeric_limits<double>::infinity());
+    __m128d high = _mm_set1_pd(-1);
+    for (const QPointF &p : points) {
+        const __m128d point = _mm_set_pd(p.y(), p.x());
+        const __m128d pixel =
+            _mm_sub_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_cvtpd_ps(point)), scale), half);
+        const __m128d inside =
+            _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(pixel, zero), _mm_cmplt_pd(pixel, last)),
+                       _mm_cmple_pd(_mm_and_pd(point, magnitude), largest));
+        if (_mm_movemask_pd(inside) == 3) [[likely]] {
+            const __m128i corner = _mm_cvttpd_epi32(pixel); // truncation is floor here
+            paintInside(_mm_cvtsi128_si32(corner), _mm_cvtsi128_si32(_mm_shuffle_epi32(corner, 1)));
+            low = _mm_min_pd(low, pixel);
+            high = _mm_max_pd(high, pixel);
+        } else {
+            includeOutside(p);
+        }
     }
-    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+    // The bounds in pixels: the floor of the least corner is the least floor.
+    double lowest[2], highest[2];
+    _mm_storeu_pd(lowest, low);
+    _mm_storeu_pd(highest, high);
+    if (highest[0] >= 0) {
+        left = std::min(left, static_cast<int>(lowest[0]));
+        top = std::min(top, static_cast<int>(lowest[1]));
+        right = std::max(right, static_cast<int>(highest[0]) + 1);
+        bottom = std::max(bottom, static_cast<int>(highest[1]) + 1);
+    }
+#else
+    for (const QPointF &p : points) {
+        const double x = toSingleSaturated(p.x()) * perUnitX - 0.5;
+        const double y = toSingleSaturated(p.y()) * perUnitY - 0.5;
+        // floor(x) in 0 .. width - 2; false for NaN.
+        if (x >= 0 && x < lastLeft && y >= 0 && y < lastTop) [[likely]] {
+            const int column = static_cast<int>(x); // truncation is floor here
+            const int row = static_cast<int>(y);
+            paintInside(column, row);
+            left = std::min(left, column);
+            top = std::min(top, row);
+            right = std::max(right, column + 1);
+            bottom = std::max(bottom, row + 1);
+        } else {
+            includeOutside(p);
+        }
+    }
+#endif
+    const QRect touched = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+    markDirty(touched);
+    return touched;
 }
 
 QRect Canvas::Line(double x1, double y1, double x2, double y2)
@@ -209,8 +345,10 @@ QRect Canvas::Line(double x1, double y1, double x2, double y2)
     painter.setPen(QPen(Qt::black, m_drawWidth, Qt::SolidLine, Qt::SquareCap));
     painter.drawLine(from, to);
     const int margin = m_drawWidth;
-    return QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin) &
-           QRect(QPoint(), m_size);
+    const QRect touched = QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin) &
+                          QRect(QPoint(), m_size);
+    markDirty(touched);
+    return touched;
 }
 
 QColor Canvas::QBColor(int index)

@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
 
+#include <limits>
 #include <span>
 
 // A drawing apart from any widget: a backing image addressed in a user scale, with the
@@ -68,6 +70,8 @@ private:
     void updateMapping();
     // The dot of PSet, without the bookkeeping: its logical rectangle, empty when outside.
     QRect paintDot(double x, double y, QRgb value);
+    // Records the logical rectangle as painted, for the next Cls to erase.
+    void markDirty(const QRect &logical);
 
     QImage m_image;
     QColor m_background;
@@ -82,4 +86,12 @@ private:
     // Kept from the last scale change or resize: PSet runs for every point of every arc.
     double m_pixelsPerUnitX = 1;
     double m_pixelsPerUnitY = 1;
+    // Everything of the image outside m_dirty (device pixels) holds m_clean, so that Cls
+    // erases only what was painted since, not the whole image that may reach past the client.
+    QRegion m_dirty;
+    // PSet's dots, as the corners of one rectangle: a region of thousands of dots is slow.
+    QPoint m_dotsFrom{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+    QPoint m_dotsTo{std::numeric_limits<int>::min(), std::numeric_limits<int>::min()};
+    void markDotsDirty();
+    QColor m_clean;
 };

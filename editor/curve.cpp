@@ -49,8 +49,9 @@ QRectF bounds(const Curve &curve)
 
 } // namespace
 
-Curve makeCurve(const BasePoints &points, const SegmentTable &table, const ArcFrame &frame,
-                double Incr, double pixelWidth, double pixelHeight)
+Curve makeCurve(const BasePoints &points, const SegmentTable &table,
+                std::array<std::vector<ArcPoint>, 4> arcs, const ArcFrame &frame, double Incr,
+                double pixelWidth, double pixelHeight)
 {
     Curve curve;
     curve.points = points;
@@ -59,14 +60,13 @@ Curve makeCurve(const BasePoints &points, const SegmentTable &table, const ArcFr
     curve.origin = QPointF(frame.CX, frame.CY);
     curve.pixelWidth = pixelWidth;
     curve.pixelHeight = pixelHeight;
+    curve.arcs = std::move(arcs);
     for (Segment segment : segments) {
         const auto index = static_cast<std::size_t>(segment);
         const auto [from, to] = chordEnds(segment);
         curve.rows[index] = table.row(segment);
         curve.chords[index] = QLineF(points.X[from].toDouble(), points.Y[from].toDouble(),
                                      points.X[to].toDouble(), points.Y[to].toDouble());
-        curve.arcs[index] =
-            arcPointsWithAngles(segmentArc(points, segment, curve.rows[index]), frame);
     }
     return curve;
 }

@@ -33,10 +33,11 @@ struct Curve
     double pixelHeight = 1;
 };
 
-// The curve of a redraw with these values: the chords of the base points and each segment's
-// arc, walked as the editor walks it to plot it.
-Curve makeCurve(const BasePoints &points, const SegmentTable &table, const ArcFrame &frame,
-                double Incr, double pixelWidth, double pixelHeight);
+// The curve of a redraw with these values: the chords of the base points, and the points the
+// redraw walked and plotted for each segment's arc, taken over without a copy.
+Curve makeCurve(const BasePoints &points, const SegmentTable &table,
+                std::array<std::vector<ArcPoint>, 4> arcs, const ArcFrame &frame, double Incr,
+                double pixelWidth, double pixelHeight);
 
 // "AB" ... "DE".
 QString segmentName(Segment segment);

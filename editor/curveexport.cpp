@@ -104,11 +104,17 @@ CurveExport::CurveExport(DrawingSurface *surface)
     connect(m_saveCurve, &QAction::triggered, this, &CurveExport::saveCurve);
 }
 
-void CurveExport::setCurve(Curve curve)
+std::array<std::vector<ArcPoint>, 4> CurveExport::setCurve(Curve curve)
 {
+    std::array<std::vector<ArcPoint>, 4> previous;
+    if (m_curve)
+        previous = std::move(m_curve->arcs);
     m_curve = std::move(curve);
     for (QAction *action : {m_copyParameters, m_copyDrawing, m_saveCurve})
         action->setEnabled(true);
+    for (std::vector<ArcPoint> &arc : previous)
+        arc.clear();
+    return previous;
 }
 
 void CurveExport::copyParameters()

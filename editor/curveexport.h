@@ -19,8 +19,9 @@ public:
     // Adds the three actions to the surface, in one block after a separator.
     explicit CurveExport(DrawingSurface *surface);
 
-    // The curve of the surface's last redraw.
-    void setCurve(Curve curve);
+    // The curve of the surface's last redraw. Gives back the arcs of the curve it replaces,
+    // emptied, so that the next walk fills their storage again.
+    std::array<std::vector<ArcPoint>, 4> setCurve(Curve curve);
     const Curve *curve() const { return m_curve ? &*m_curve : nullptr; }
 
     void copyParameters();

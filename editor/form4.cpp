@@ -6,6 +6,7 @@
 #include "app/message.h"
 #include "app/windows.h"
 #include "editor/arc.h"
+#include "editor/arcwalks.h"
 #include "editor/curveexport.h"
 
 #include <QAction>
@@ -286,8 +287,11 @@ Form4::DisplacementControls Form4::createDisplacementFrame(const DisplacementLay
     controls.bar->setSingleStep(1);
     controls.bar->setPageStep(50);
     controls.bar->setValue(0);
-    // The change handler redraws everything: once on release, not at every pixel of a drag.
-    controls.bar->setTracking(false);
+    // The arc bends under the hand: each value the thumb passes runs the change handler. The
+    // handler redraws synchronously, so a drag never builds a backlog: the moves that arrive
+    // meanwhile are merged into one by the window system's motion compression, and the next
+    // redraw takes the bar's latest value.
+    controls.bar->setTracking(true);
     // A tab stop like the other controls, so that the arrow keys move it.
     controls.bar->setFocusPolicy(Qt::StrongFocus);
     controls.caption = app::createControl<QLabel>(controls.frame, layout.captionName,
@@ -376,10 +380,19 @@ void Form4::INIZIO()
         TRACCIALINEA(m_points.X[from].toDouble(), m_points.Y[from].toDouble(),
                      m_points.X[to].toDouble(), m_points.Y[to].toDouble());
     }
+    // The selected segment takes the current parameters before any walk: only its row changes,
+    // and no arc depends on another's, so the walks can run side by side.
+    std::array<ArcParameters, 4> arcs;
     for (Segment segment : segments) {
-        if (m_options[static_cast<std::size_t>(segment)]->isChecked())
+        const auto index = static_cast<std::size_t>(segment);
+        if (m_options[index]->isChecked())
             m_table.copyCurrent(segment, m_current);
-        CALCOLA(segmentArc(m_points, segment, m_table.row(segment)), segment);
+        arcs[index] = segmentArc(m_points, segment, m_table.row(segment));
+    }
+    walkArcs(arcs, arcFrame(), m_arcs, m_runs);
+    // Plotted and read out in the order AB, BC, CD, DE, as if each arc were walked in turn.
+    for (Segment segment : segments) {
+        plotArc(segment);
         // Right after its arc, so the grid shows what was just drawn.
         writeGridRow(segment);
     }
@@ -388,11 +401,13 @@ void Form4::INIZIO()
 
 void Form4::recordCurve()
 {
+    // The walked points move into the curve; the lists of the curve it replaces come back,
+    // so that the next walk fills storage it already has.
     const UserScale scale = userScale();
-    m_export->setCurve(makeCurve(m_points, m_table, ArcFrame{P1, CX, CY, m_current.INST.toDouble()},
-                                 app::calibrationRatio(),
-                                 scale.user().width() / scale.pixels().width(),
-                                 scale.user().height() / scale.pixels().height()));
+    m_arcs = m_export->setCurve(makeCurve(m_points, m_table, std::move(m_arcs), arcFrame(),
+                                          app::calibrationRatio(),
+                                          scale.user().width() / scale.pixels().width(),
+                                          scale.user().height() / scale.pixels().height()));
 }
 
 const Curve *Form4::curve() const
@@ -400,16 +415,29 @@ const Curve *Form4::curve() const
     return m_export->curve();
 }
 
+const std::array<std::vector<ArcPoint>, 4> &Form4::arcs() const
+{
+    static const std::array<std::vector<ArcPoint>, 4> none;
+    return curve() ? curve()->arcs : none;
+}
+
 void Form4::CALCOLA(const ArcParameters &arc, Segment segment)
 {
-    std::vector<QPointF> &points = m_arcs[static_cast<std::size_t>(segment)];
-    points = arcPoints(arc, ArcFrame{P1, CX, CY, m_current.INST.toDouble()});
-    // Onto the window: x from the origin CX, y upwards from CY, in single precision.
-    m_run.clear();
-    for (const QPointF &p : points)
-        m_run.emplace_back(static_cast<float>(p.x() + CX), static_cast<float>(CY - p.y()));
+    const auto index = static_cast<std::size_t>(segment);
+    walkArcs(std::span(&arc, 1), arcFrame(), std::span(&m_arcs[index], 1),
+             std::span(&m_runs[index], 1));
+    plotArc(segment);
+}
+
+ArcFrame Form4::arcFrame() const
+{
+    return ArcFrame{P1, CX, CY, m_current.INST.toDouble()};
+}
+
+void Form4::plotArc(Segment segment)
+{
     setDrawWidth(2);
-    plotRun(m_run, QBColor(4));
+    plotRun(m_runs[static_cast<std::size_t>(segment)], QBColor(4));
 }
 
 void Form4::TRACCIALINEA(double TX1, double TY1, double TX2, double TY2)

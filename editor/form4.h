@@ -3,8 +3,8 @@
 #include "common/basepoints.h"
 #include "common/variant.h"
 #include "draw/surface.h"
-#include "editor/editorhistory.h"
 #include "editor/curve.h"
+#include "editor/editorhistory.h"
 #include "editor/editorstate.h"
 
 #include <QPointF>
@@ -59,8 +59,9 @@ public:
     // The four segments' parameters as the last redraw left them, which the grid shows.
     const SegmentTable &table() const { return m_table; }
     // Each segment's arc as the last redraw walked it: the points plotted, in order, in the
-    // editor's plane (x from the origin, y upwards).
-    const std::array<std::vector<QPointF>, 4> &arcs() const { return m_arcs; }
+    // editor's plane (x from the origin, y upwards), with the walk's angles; none before the
+    // first redraw.
+    const std::array<std::vector<ArcPoint>, 4> &arcs() const;
     // The curve of the last redraw; none before the first.
     const Curve *curve() const;
 
@@ -95,6 +96,9 @@ private:
     void writeGridRow(Segment segment);
     // Keeps what the redraw just drew for the ways out (copy, save).
     void recordCurve();
+    ArcFrame arcFrame() const;
+    // Plots the segment's walked arc: 2-pixel dots in QBColor(4).
+    void plotArc(Segment segment);
     // A bar's change: its displacement and box take the value, then the cleared redraw.
     void barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box);
     // "Azzera": the bar back to 0, then a redraw over what is drawn.
@@ -173,8 +177,10 @@ private:
     // ALF.O).
     std::array<QRadioButton *, 4> m_options{};
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
-    std::array<std::vector<QPointF>, 4> m_arcs;
-    std::vector<QPointF> m_run; // an arc's points on the window, reused between redraws
+    // The lists the walks fill; after a redraw they move into its curve.
+    std::array<std::vector<ArcPoint>, 4> m_arcs;
+    // By segment, the same points on the window (x + CX, CY - y), reused between redraws.
+    std::array<std::vector<QPointF>, 4> m_runs;
 
     QUndoStack *m_history = nullptr;
     EditorSnapshot m_saved; // the state after the last redraw: the "before" of the next step

@@ -9,3 +9,9 @@ cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/n
 cmake --build build-bench -j2 --target cinquepunti_bench
 QT_QPA_PLATFORM=offscreen ./build-bench/bench/cinquepunti_bench --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true "$@"
+# The start to the first window beside a bare Qt window, when an X server can be had.
+if command -v Xvfb >/dev/null && command -v openbox >/dev/null && command -v xdotool >/dev/null; then
+    scripts/startup.sh
+else
+    echo "Xvfb, openbox or xdotool missing: start-up not timed (scripts/startup.sh)"
+fi

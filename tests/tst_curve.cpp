@@ -31,6 +31,17 @@ BasePoints defaultPoints()
     return points;
 }
 
+// The curve of a redraw with the table, its arcs walked as the editor walks them.
+Curve curveOf(const BasePoints &points, const SegmentTable &table, const ArcFrame &frame,
+              double Incr, double pixelWidth, double pixelHeight)
+{
+    std::array<std::vector<ArcPoint>, 4> arcs;
+    for (Segment segment : segments)
+        arcs[static_cast<std::size_t>(segment)] =
+            arcPointsWithAngles(segmentArc(points, segment, table.row(segment)), frame);
+    return makeCurve(points, table, std::move(arcs), frame, Incr, pixelWidth, pixelHeight);
+}
+
 // AB bent both ways with a fractional ALFA, BC with an increment of 0.2 degree, the rest
 // untouched.
 Curve sampleCurve()
@@ -41,8 +52,8 @@ Curve sampleCurve()
     table.AVXAB = Variant::real(1.5);
     table.AVYAB = Variant::real(2);
     table.SPYBC = Variant::integer(300);
-    return makeCurve(defaultPoints(), table, ArcFrame{3.1415927f / 180, 430, 425, 5}, 1.0625, 0.52,
-                     0.55);
+    return curveOf(defaultPoints(), table, ArcFrame{3.1415927f / 180, 430, 425, 5}, 1.0625, 0.52,
+                   0.55);
 }
 
 std::size_t pointCount(const Curve &curve)
@@ -170,7 +181,7 @@ void tst_Curve::parametersReadBack()
     table.SPXAB = Variant::integer(-850);
     table.AVXCD = Variant::real(2.25);
     const Curve curve =
-        makeCurve(points, table, ArcFrame{3.1415927f / 180, 430, 425, 0.25}, 1.0625, 0.5, 0.5);
+        curveOf(points, table, ArcFrame{3.1415927f / 180, 430, 425, 0.25}, 1.0625, 0.5, 0.5);
 
     QStringList lines = parametersText(curve).split(u'\n');
     QCOMPARE(lines.size(), 5 + 2 + 1 + 4 + 1);

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTemporaryDir>
+
+#include <cmath>
 #ifdef CINQUEPUNTI_HAVE_SVG
 #include <QSvgRenderer>
 #endif
@@ -113,14 +115,26 @@ void tst_CurveExport::actionsWaitForTheFirstRedraw()
     openEditor();
     for (const char *name : {"actionCopyParameters", "actionCopyDrawing", "actionSaveCurve"})
         QVERIFY2(action(name)->isEnabled(), name);
-    // The curve kept is the one plotted, point for point.
+    // The curve kept is the one plotted, point for point: its arcs are the walks of the
+    // segments' rows, and each point's dot is on the drawing.
     QVERIFY(form->curve());
+    const QImage drawing = drawingOf(form);
+    const UserScale scale = form->userScale();
+    const QPointF origin = form->curve()->origin;
     int points = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto &arc = form->curve()->arcs[i];
-        QCOMPARE(arc.size(), form->arcs()[i].size());
-        for (std::size_t j = 0; j < arc.size(); ++j)
-            QCOMPARE(arc[j].point, form->arcs()[i][j]);
+    for (Segment segment : segments) {
+        const auto &arc = form->curve()->arcs[static_cast<std::size_t>(segment)];
+        const ArcParameters parameters =
+            segmentArc(form->curve()->points, segment, form->table().row(segment));
+        QCOMPARE(arc, arcPointsWithAngles(parameters, ArcFrame{3.1415927f / 180, float(origin.x()),
+                                                               float(origin.y()), 5}));
+        for (const ArcPoint &p : arc) {
+            const QPointF pixel = scale.toPixel(
+                QPointF(float(p.point.x() + origin.x()), float(origin.y() - p.point.y())));
+            QCOMPARE(
+                drawing.pixel(int(std::floor(pixel.x() - 0.5)), int(std::floor(pixel.y() - 0.5))),
+                qRgb(128, 0, 0));
+        }
         points += int(arc.size());
     }
     QVERIFY(points > 100);

@@ -28,6 +28,8 @@ private slots:
     void lineToAFarPointReachesTheEdge();
     void centimetreModeAndUserExtents();
     void clsKeepsScaleAndResizeKeepsDrawing();
+    void clsLeavesTheWholeImageBackground_data();
+    void clsLeavesTheWholeImageBackground();
     void paletteAndRender();
     void runPlotsTheDotsOfSinglePoints_data();
     void runPlotsTheDotsOfSinglePoints();
@@ -283,6 +285,48 @@ void tst_Drawing::clsKeepsScaleAndResizeKeepsDrawing()
     QCOMPARE(image.pixelColor(799, 599), QColor(Qt::black));
 }
 
+void tst_Drawing::clsLeavesTheWholeImageBackground_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("ratio 1") << qreal(1);
+    QTest::newRow("ratio 1.5") << qreal(1.5);
+}
+
+void tst_Drawing::clsLeavesTheWholeImageBackground()
+{
+    QFETCH(qreal, ratio);
+    // Whatever was painted, shrunk away or recoloured, a Cls leaves no pixel of the image
+    // (beyond the client too, where a grown client would show it) other than the background.
+    Canvas canvas(Qt::white);
+    auto expectAllBackground = [&](QColor background) {
+        QImage expected(canvas.image().size(), QImage::Format_RGB32);
+        expected.setDevicePixelRatio(ratio);
+        expected.fill(background);
+        return canvas.image() == expected;
+    };
+    canvas.resize(QSize(400, 300), ratio);
+    canvas.setScaleWidth(1000);
+    canvas.setScaleHeight(500);
+    for (int width : {1, 2, 3}) {
+        canvas.setDrawWidth(width);
+        // Each overlaps what the one before painted, and reaches beyond it.
+        canvas.PSet(999.9, 499.9, Qt::red);
+        canvas.Line(0, 0, 1000, 500);
+        const std::vector<QPointF> run = {{10, 10}, {995, 250}, {500, 499}, {-1, -1}};
+        canvas.plotRun(run, Qt::red);
+    }
+    canvas.resize(QSize(100, 80), ratio);
+    canvas.Cls();
+    QVERIFY(expectAllBackground(Qt::white));
+    canvas.resize(QSize(400, 300), ratio);
+    canvas.PSet(500, 250, Qt::red);
+    canvas.setBackgroundColour(Qt::yellow);
+    // Grown before the next Cls: the new part takes the new colour, the old keeps white.
+    canvas.resize(QSize(600, 400), ratio);
+    canvas.Cls();
+    QVERIFY(expectAllBackground(Qt::yellow));
+}
+
 void tst_Drawing::paletteAndRender()
 {
     QCOMPARE(Canvas::QBColor(4), QColor(128, 0, 0));
@@ -298,6 +342,7 @@ void tst_Drawing::runPlotsTheDotsOfSinglePoints_data()
     QTest::newRow("2 px") << 2 << qreal(1);
     QTest::newRow("1 px") << 1 << qreal(1);
     QTest::newRow("3 px at ratio 1.5") << 3 << qreal(1.5);
+    QTest::newRow("2 px at ratio 2") << 2 << qreal(2);
 }
 
 void tst_Drawing::runPlotsTheDotsOfSinglePoints()
@@ -305,9 +350,12 @@ void tst_Drawing::runPlotsTheDotsOfSinglePoints()
     QFETCH(int, drawWidth);
     QFETCH(qreal, ratio);
     // Inside, on each edge, far outside and not a number, in one run.
+    // The dots inside and those cut by each edge take different ways in a run.
     const std::vector<QPointF> points = {
-        {500, 250},  {0, 0},       {1000, 500},     {999.9, 0.1},     {-1.2, 250},
-        {500, -0.4}, {1e30, 1e30}, {notANumber, 3}, {250.25, 125.75}, {-inf, inf}};
+        {500, 250},   {0, 0},         {1000, 500},     {999.9, 0.1},     {-1.2, 250},
+        {500, -0.4},  {1e30, 1e30},   {notANumber, 3}, {250.25, 125.75}, {-inf, inf},
+        {1.25, 0.84}, {997.5, 498.4}, {998.76, 250},   {500, 498.34},    {3, notANumber},
+        {1.26, 300},  {0.5, 0.5},     {-3e38, 1e-40}};
     Canvas single(Qt::white);
     Canvas run(Qt::white);
     QRect touched;

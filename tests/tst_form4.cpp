@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "app/windows.h"
 #include "calibration/form2.h"
+#include "editor/arcwalks.h"
 #include "editor/form4.h"
 #include "points/form3.h"
 #include "useractions.h"
@@ -41,6 +42,9 @@ private slots:
     void reset();
     void helpLeavesTheEditorUntouched();
     void farBasePoint();
+    void parallelRedrawEqualsSerial();
+    void dragBendsLiveAndEndsAsAChange();
+    void calibrationBarFiresOncePerRelease();
 };
 
 namespace {
@@ -254,7 +258,7 @@ void tst_Form4::controls()
         QCOMPARE((QList<int>{bar->minimum(), bar->maximum(), bar->value(), bar->singleStep(),
                              bar->pageStep()}),
                  (QList<int>{-limit, limit, 0, 1, 50}));
-        QVERIFY(!bar->hasTracking());
+        QVERIFY(bar->hasTracking()); // live bending
     }
     for (const char *option : {"Option1", "Option2", "Option3", "Option4"})
         QVERIFY(!in<QRadioButton>(option)->isChecked());
@@ -543,15 +547,109 @@ void tst_Form4::farBasePoint()
         QVERIFY2(black > 0, qPrintable(QStringLiteral("no chord at the edge at y %1").arg(y)));
     }
     for (const std::size_t segment : {2u, 3u}) {
-        const std::vector<QPointF> &arc = form->arcs()[segment];
+        const std::vector<ArcPoint> &arc = form->arcs()[segment];
         QVERIFY(arc.size() > 100);
-        for (const QPointF &p : {arc.front(), arc[arc.size() / 2], arc.back()}) {
+        for (const ArcPoint &walked : {arc.front(), arc[arc.size() / 2], arc.back()}) {
+            const QPointF p = walked.point;
             const QPointF pixel =
                 scale.toPixel(QPointF(float(p.x() + CX), float(CY - p.y()))) - QPointF(0.5, 0.5);
             QCOMPARE(image.pixel(int(std::floor(pixel.x())), int(std::floor(pixel.y()))), darkRed);
         }
     }
     QCOMPARE(gridRow(3), untouchedRow);
+}
+
+namespace {
+
+// What a redraw leaves for the user: the drawing, the displacement boxes, the grid, the arcs.
+struct EditorState
+{
+    QImage drawing;
+    QStringList boxes;
+    std::array<std::vector<ArcPoint>, 4> arcs;
+
+    bool operator==(const EditorState &) const = default;
+};
+
+EditorState editorState(Form4 *form)
+{
+    EditorState state{drawingOf(form), {}, form->arcs()};
+    for (const char *name : {"Text6", "Text7"})
+        state.boxes << in<QLineEdit>(name)->text();
+    for (int segment = 0; segment < 4; ++segment)
+        state.boxes << gridRow(segment);
+    return state;
+}
+
+} // namespace
+
+void tst_Form4::parallelRedrawEqualsSerial()
+{
+    // The same actions at the largest points increment, with every segment bent, walked on one
+    // thread and on four: the same pixels, readout and points.
+    auto bendAll = [](int threads) {
+        setArcWalkThreads(threads);
+        Form4 *form = openEditor();
+        typeInto("Text9", "1000");
+        typeInto("Text10", "3");
+        for (int option = 1; option <= 4; ++option) {
+            choose(option);
+            scrollAction(form, "HScroll2", QAbstractSlider::SliderPageStepAdd, option);
+            scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepSub, 5 - option);
+        }
+        click(form, "Command1");
+        const EditorState state = editorState(form);
+        app::destroyWindows();
+        return state;
+    };
+    const EditorState serial = bendAll(1);
+    const EditorState parallel = bendAll(4);
+    setArcWalkThreads(0);
+    QCOMPARE(parallel.boxes, serial.boxes);
+    QCOMPARE(parallel.boxes[2], QStringLiteral("50")); // AB's SP.V: really bent
+    QVERIFY(parallel.arcs == serial.arcs);
+    QVERIFY(parallel.arcs[3].size() > 1000);
+    QVERIFY(parallel.drawing == serial.drawing);
+}
+
+void tst_Form4::dragBendsLiveAndEndsAsAChange()
+{
+    Form4 *form = openEditor();
+    choose(2);
+    auto *bar = in<QScrollBar>("HScroll2");
+    QSignalSpy changes(bar, &QScrollBar::valueChanged);
+    bar->setSliderDown(true);
+    for (int position : {10, 35, 80, 120}) {
+        mark(form);
+        bar->setSliderPosition(position);
+        // Redrawn while the thumb is still held.
+        QVERIFY(!isMarked(form));
+        QCOMPARE(in<QLineEdit>("Text7")->text(), QString::number(position));
+        QCOMPARE(gridRow(1)[0], QString::number(position));
+    }
+    bar->setSliderDown(false);
+    QCOMPARE(changes.count(), 4); // the release adds no redraw of its own
+    const EditorState dragged = editorState(form);
+    app::destroyWindows();
+
+    form = openEditor();
+    choose(2);
+    in<QScrollBar>("HScroll2")->setValue(120);
+    QVERIFY(editorState(form) == dragged);
+}
+
+void tst_Form4::calibrationBarFiresOncePerRelease()
+{
+    // The calibration's figures accumulate: its bar changes on release only.
+    auto *bar = control<QScrollBar>(app::form2(), "HScroll1");
+    QSignalSpy changes(bar, &QScrollBar::valueChanged);
+    bar->setSliderDown(true);
+    for (int position : {3, 7, 12})
+        bar->setSliderPosition(position);
+    QCOMPARE(changes.count(), 0);
+    bar->setSliderDown(false);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(bar->value(), 12);
 }
 
 QTEST_MAIN(tst_Form4)
