@@ -4,7 +4,6 @@
 #include "useractions.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -30,24 +29,11 @@ template <typename T = QWidget> T *in(const char *name)
     return control<T>(app::form4(), name);
 }
 
-void trigger(const char *action)
-{
-    app::form4()->findChild<QAction *>(action)->trigger();
-}
-
-bool enabled(const char *action)
-{
-    return app::form4()->findChild<QAction *>(action)->isEnabled();
-}
-
+// From the start window, whose frame tells the editor its final size before it draws.
 Form4 *openEditor()
 {
-    // From the start window, whose frame tells the editor its final size before it draws.
     app::show(app::form1());
-    app::show(app::form4());
-    if (!QTest::qWaitForWindowActive(app::form4()))
-        qFatal("the editor did not become active");
-    return app::form4();
+    return opened(app::form4());
 }
 
 // What the user sees and what the next redraw reads.
@@ -60,8 +46,9 @@ struct View
     friend bool operator==(const View &, const View &) = default;
 };
 
-View view(Form4 *form)
+View view()
 {
+    Form4 *form = app::form4();
     View v{drawingOf(form), {}, form->current(), form->table()};
     for (const QLineEdit *box : form->findChildren<QLineEdit *>())
         v.texts << box->text();
@@ -75,72 +62,68 @@ View view(Form4 *form)
 void tst_EditorHistory::everyStepComesBack()
 {
     Form4 *form = openEditor();
-    QVERIFY(!enabled("actionUndo") && !enabled("actionRedo"));
-    QCOMPARE(form->actions().first()->objectName(), QStringLiteral("actionUndo"));
+    auto *undo = in<QAction>("actionUndo"), *redo = in<QAction>("actionRedo");
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 
-    QList<View> views{view(form)};
+    QList<View> views{view()};
     QTest::mouseClick(in("Option2"), Qt::LeftButton);
     for (int i = 0; i < 8; ++i) {
         scrollAction(form, "HScroll2", QAbstractSlider::SliderSingleStepAdd);
-        views << view(form);
+        views << view();
     }
-    trigger("actionUndo");
-    QVERIFY(view(form) == views[7]);
-    trigger("actionUndo");
-    QVERIFY(view(form) == views[6]);
-    QCOMPARE(form->findChild<QAction *>("actionRedo")->text(), "Rifai spostamento verticale");
-    trigger("actionRedo");
-    QVERIFY(view(form) == views[7]);
+    undo->trigger();
+    QVERIFY(view() == views[7]);
+    undo->trigger();
+    QVERIFY(view() == views[6]);
+    redo->trigger();
+    QVERIFY(view() == views[7]);
     views.removeLast(); // the next step drops the eighth click
 
     scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepSub);
-    views << view(form);
+    views << view();
     QTest::mouseClick(in("Option3"), Qt::LeftButton);
     in<QLineEdit>("Text9")->setText("7");
     in<QLineEdit>("Text10")->setText("2,5");
-    click(form, "Command1");
-    views << view(form);
-    click(form, "Command4");
-    QCOMPARE(form->findChild<QAction *>("actionUndo")->text(), "Annulla azzeramento verticale");
-    views << view(form);
-    click(form, "Command5");
-    views << view(form);
-    QVERIFY(!enabled("actionRedo"));
+    for (const char *button : {"Command1", "Command4", "Command5"}) { // ESEGUI, Azzera, Azzera
+        click(form, button);
+        views << view();
+    }
+    QVERIFY(!redo->isEnabled());
 
     // All the way back, past the choice of BC, to the editor as it opened; then forward again.
     QSignalSpy moves(in<QScrollBar>("HScroll1"), &QScrollBar::valueChanged);
-    for (int i = int(views.size()) - 2; i >= 0; --i) {
-        trigger("actionUndo");
-        QVERIFY2(view(form) == views[i], qPrintable(QString::number(i)));
+    for (auto i = views.size() - 2; i >= 0; --i) {
+        undo->trigger();
+        QVERIFY2(view() == views[i], qPrintable(QString::number(i)));
     }
-    QVERIFY(!enabled("actionUndo"));
-    for (int i = 1; i < views.size(); ++i) {
-        trigger("actionRedo");
-        QVERIFY2(view(form) == views[i], qPrintable(QString::number(i)));
+    QVERIFY(!undo->isEnabled());
+    for (qsizetype i = 1; i < views.size(); ++i) {
+        redo->trigger();
+        QVERIFY2(view() == views[i], qPrintable(QString::number(i)));
     }
-    QVERIFY(!enabled("actionRedo") && enabled("actionUndo"));
+    QVERIFY(!redo->isEnabled() && undo->isEnabled());
     QCOMPARE(moves.count(), 0);
 }
 
 void tst_EditorHistory::dragIsOneStep()
 {
     for (bool tracking : {true, false}) {
-        Form4 *form = openEditor();
-        const View before = view(form);
+        openEditor();
+        const View before = view();
         auto *bar = in<QScrollBar>("HScroll2");
         bar->setTracking(tracking);
         bar->setSliderDown(true);
         for (int position : {40, 120, 80})
             bar->setSliderPosition(position);
-        QVERIFY(!enabled("actionUndo"));
+        QVERIFY(!in<QAction>("actionUndo")->isEnabled());
         bar->setSliderDown(false);
         QCOMPARE(in<QLineEdit>("Text7")->text(), QStringLiteral("80"));
-        const View after = view(form);
+        const View after = view();
 
-        trigger("actionUndo");
-        QVERIFY(view(form) == before && !enabled("actionUndo"));
-        trigger("actionRedo");
-        QVERIFY(view(form) == after);
+        in<QAction>("actionUndo")->trigger();
+        QVERIFY(view() == before && !in<QAction>("actionUndo")->isEnabled());
+        in<QAction>("actionRedo")->trigger();
+        QVERIFY(view() == after);
         app::destroyWindows();
     }
 }
@@ -149,8 +132,9 @@ void tst_EditorHistory::keysInBoxesAndWindow()
 {
     Form4 *form = openEditor();
     MessageAnswerer answerer;
+    auto *bar = in<QScrollBar>("HScroll2");
     scrollAction(form, "HScroll2", QAbstractSlider::SliderSingleStepAdd, 2);
-    trigger("actionUndo"); // the editor can now both undo and redo
+    in<QAction>("actionUndo")->trigger(); // the editor can now both undo and redo
     // In a box the keys undo and redo its typing only.
     auto *box = in<QLineEdit>("Text9");
     box->setFocus();
@@ -160,17 +144,17 @@ void tst_EditorHistory::keysInBoxesAndWindow()
     QCOMPARE(box->text(), QStringLiteral("5"));
     QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(box->text(), QStringLiteral("5abc"));
-    QCOMPARE(in<QScrollBar>("HScroll2")->value(), 1);
+    QCOMPARE(bar->value(), 1);
 
     // Elsewhere they step the editor, with no check of what the box holds.
     auto *button = in("Command1");
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(in<QScrollBar>("HScroll2")->value(), 0);
+    QCOMPARE(bar->value(), 0);
     QCOMPARE(box->text(), QStringLiteral("5"));
     QTest::keyClick(button, Qt::Key_Y, Qt::ControlModifier);
     QTest::keyClick(button, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(in<QScrollBar>("HScroll2")->value(), 2);
+    QCOMPARE(bar->value(), 2);
     QTest::qWait(20);
     QCOMPARE(answerer.texts(), QStringList{});
 }

@@ -9,7 +9,6 @@
 #include <QFocusFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -42,20 +41,9 @@ namespace {
 
 const QRgb darkRed = qRgb(128, 0, 0);
 
-QWidget *opened(QWidget *window)
+QList<QWidget *> windows()
 {
-    app::show(window);
-    if (!QTest::qWaitForWindowActive(window))
-        qFatal("%s did not become active", qPrintable(window->objectName()));
-    return window;
-}
-
-void typeInto(QWidget *window, const char *boxName, const QString &text)
-{
-    auto *box = control<QLineEdit>(window, boxName);
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
+    return {app::form1(), app::form2(), app::form3(), app::form4()};
 }
 
 QString accessibleText(QWidget *widget, QAccessible::Text kind)
@@ -70,6 +58,12 @@ bool isTabStop(const QWidget *widget)
            (widget->focusPolicy() & Qt::TabFocus);
 }
 
+// A group of option buttons is one stop, entered at one of them; arrows move inside.
+QWidget *stopOf(QWidget *widget)
+{
+    return qobject_cast<QRadioButton *>(widget) ? widget->parentWidget() : widget;
+}
+
 } // namespace
 
 void tst_Keyboard::barKeys_data()
@@ -82,24 +76,21 @@ void tst_Keyboard::barKeys_data()
 void tst_Keyboard::barKeys()
 {
     QFETCH(QString, bar);
-    QWidget *form = opened(app::form4());
-    auto *scroll = control<QScrollBar>(form, qPrintable(bar));
+    auto *scroll = control<QScrollBar>(opened(app::form4()), qPrintable(bar));
     const int limit = scroll->maximum();
     scroll->setFocus();
     QSignalSpy changes(scroll, &QScrollBar::valueChanged);
-
     const std::pair<Qt::Key, int> steps[] = {
         {Qt::Key_Right, 1},  {Qt::Key_Right, 2},   {Qt::Key_Left, 1},      {Qt::Key_PageDown, 51},
         {Qt::Key_PageUp, 1}, {Qt::Key_End, limit}, {Qt::Key_Right, limit}, {Qt::Key_Home, -limit}};
     int expectedChanges = 0;
     for (const auto &[key, value] : steps) {
-        const int before = scroll->value();
+        expectedChanges += value != scroll->value();
         QTest::keyClick(scroll, key);
         QCOMPARE(scroll->value(), value);
-        expectedChanges += value != before;
         QCOMPARE(changes.size(), expectedChanges); // the handler runs once per actual change
     }
-    // The wheel keeps its way: turned towards the user, it raises the value.
+    // The wheel turned towards the user raises the value.
     QWheelEvent down(QPointF(5, 5), scroll->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(scroll, &down);
@@ -114,26 +105,21 @@ void tst_Keyboard::barKeys()
 
 void tst_Keyboard::tabVisitsEveryControl()
 {
-    for (QWidget *window :
-         std::initializer_list<QWidget *>{app::form1(), app::form2(), app::form3(), app::form4()}) {
+    for (QWidget *window : windows()) {
         opened(window);
-        // A group of option buttons is one stop, entered at one of them; arrows move inside.
-        QSet<QWidget *> stops;
+        QSet<QWidget *> stops, visited;
         for (QWidget *child : window->findChildren<QWidget *>())
             if (isTabStop(child))
-                stops << (qobject_cast<QRadioButton *>(child) ? child->parentWidget() : child);
+                stops << stopOf(child);
         QWidget *first = QApplication::focusWidget();
-        QVERIFY2(first && stops.contains(first), qPrintable(window->objectName()));
-        QSet<QWidget *> visited;
+        QVERIFY2(stops.contains(first), qPrintable(window->objectName()));
         for (qsizetype i = 0; i < stops.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget *now = QApplication::focusWidget();
-            visited << (qobject_cast<QRadioButton *>(now) ? now->parentWidget() : now);
+            visited << stopOf(QApplication::focusWidget());
         }
         QCOMPARE(visited, stops);
         QCOMPARE(QApplication::focusWidget(), first);
     }
-
     // The legend lets Tab through, its text unchanged.
     auto *legend = control<QPlainTextEdit>(app::form4(), "Text22");
     const QString text = legend->toPlainText();
@@ -149,13 +135,13 @@ void tst_Keyboard::enterClicksAButtonOnly()
     auto *draw = control<QPushButton>(form, "Command3");
     QSignalSpy clicks(draw, &QPushButton::clicked);
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        draw->setFocus();
+        draw->setFocus(); // the click opened the editor
         QTest::keyClick(draw, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     }
     QCOMPARE(clicks.size(), 2);
 
     // In a box, Enter does nothing: no button clicks, the text stays.
-    typeInto(form, "Text1", "-3");
+    retype(form, "Text1", "-3");
     QTest::keyClick(control<QWidget>(form, "Text1"), Qt::Key_Return);
     QCOMPARE(clicks.size(), 2);
     QCOMPARE(control<QLineEdit>(form, "Text1")->text(), QStringLiteral("-3"));
@@ -180,31 +166,27 @@ void tst_Keyboard::focusShowsOutsideThePicture()
     // A button shows its focus from the window's opening, before any Tab.
     app::destroyWindows();
     QWidget *editor = opened(app::form4());
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>(editor, "Command1"));
     QStyleOption option;
     option.initFrom(QApplication::focusWidget());
-    QVERIFY(option.state.testFlag(QStyle::State_HasFocus) &&
-            option.state.testFlag(QStyle::State_KeyboardFocusChange));
-    QCOMPARE(QApplication::focusWidget(), control<QWidget>(editor, "Command1"));
+    QVERIFY(option.state & QStyle::State_HasFocus &&
+            option.state & QStyle::State_KeyboardFocusChange);
 }
 
 void tst_Keyboard::drawingStaysUnderControls()
 {
     // A = (-300, 200): the first chord and arc run across the bars' frames and the labels.
     QWidget *points = opened(app::form3());
-    typeInto(points, "Text1", "-300");
-    typeInto(points, "Text2", "200");
+    retype(points, "Text1", "-300");
+    retype(points, "Text2", "200");
     click(points, "Command3");
-    auto *form = static_cast<Form4 *>(opened(app::form4()));
+    Form4 *form = opened(app::form4());
     const QImage seen = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage drawing = drawingOf(form);
-
     int coveredArc = 0;
-    QList<QWidget *> covers;
-    for (QLabel *label : form->findChildren<QLabel *>())
-        covers << label;
-    for (QGroupBox *frame : form->findChildren<QGroupBox *>())
-        covers << frame;
-    for (QWidget *cover : covers) {
+    for (QWidget *cover : form->findChildren<QWidget *>()) {
+        if (!qobject_cast<QLabel *>(cover) && !qobject_cast<QGroupBox *>(cover))
+            continue;
         const QRect area(cover->mapTo(form, QPoint(0, 0)), cover->size());
         QVERIFY2(countPixels(seen.copy(area), darkRed) == 0, qPrintable(cover->objectName()));
         coveredArc += countPixels(drawing.copy(area), darkRed);
@@ -216,19 +198,18 @@ void tst_Keyboard::filledBoxShowsItsStart()
 {
     QWidget *form = opened(app::form4());
     QTest::mouseClick(control<QWidget>(form, "Option1"), Qt::LeftButton);
-    typeInto(form, "Text10", "-1E+308");
+    retype(form, "Text10", "-1E+308");
     click(form, "Command1");
     auto *cell = control<QLineEdit>(form, "Text3"); // AB, ALF.V
     QVERIFY2(cell->text().startsWith(u'-'), qPrintable(cell->text()));
     QCOMPARE(cell->cursorPosition(), 0);
-    auto *typed = control<QLineEdit>(form, "Text10");
-    QCOMPARE(typed->cursorPosition(), typed->text().size()); // what the user typed is untouched
+    auto *typed = control<QLineEdit>(form, "Text10"); // what the user typed is untouched
+    QCOMPARE(typed->cursorPosition(), typed->text().size());
 }
 
 void tst_Keyboard::accessibleNames()
 {
-    for (QWidget *window :
-         std::initializer_list<QWidget *>{app::form1(), app::form2(), app::form3(), app::form4()}) {
+    for (QWidget *window : windows()) {
         QSet<QString> names;
         for (QWidget *child : window->findChildren<QWidget *>()) {
             const bool showsValue = qobject_cast<QLineEdit *>(child) ||
@@ -237,24 +218,20 @@ void tst_Keyboard::accessibleNames()
             if (child->objectName().isEmpty() || !(isTabStop(child) || showsValue))
                 continue;
             const QString name = accessibleText(child, QAccessible::Name);
-            QVERIFY2(!name.isEmpty(), qPrintable(child->objectName()));
-            QVERIFY2(!names.contains(name), qPrintable(name));
+            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(child->objectName()));
             names << name;
         }
     }
-    const std::pair<QWidget *, const char *> spots[] = {
-        {control<QWidget>(app::form3(), "Text1"), "A, ascissa"},
-        {control<QWidget>(app::form4(), "Text2"), "AB, SP.O"},
-        {control<QWidget>(app::form4(), "HScroll2"), "SPOSTAMENTO VERTICALE"},
-        {control<QWidget>(app::form4(), "Text6"), "SPOSTAMENTO ORIZZONTALE, valore"},
-        {control<QWidget>(app::form4(), "Command6"), "Istruzioni"},
+    auto name = [](QWidget *window, const char *control) {
+        return accessibleText(::control<QWidget>(window, control), QAccessible::Name);
     };
-    for (const auto &[widget, name] : spots)
-        QCOMPARE(accessibleText(widget, QAccessible::Name), QString::fromUtf8(name));
+    QCOMPARE(name(app::form3(), "Text1"), QStringLiteral("A, ascissa"));
+    QCOMPARE(name(app::form4(), "Text2"), QStringLiteral("AB, SP.O"));
+    QCOMPARE(name(app::form4(), "Text6"), QStringLiteral("SPOSTAMENTO ORIZZONTALE, valore"));
     QCOMPARE(control<QLabel>(app::form3(), "Label3")->buddy(),
              control<QWidget>(app::form3(), "Text5"));
-    for (QWidget *drawing : std::initializer_list<QWidget *>{
-             app::form2(), app::form4(), control<QWidget>(app::form3(), "Picture1")})
+    for (QWidget *drawing :
+         QList<QWidget *>{app::form2(), app::form4(), control<QWidget>(app::form3(), "Picture1")})
         QVERIFY(!accessibleText(drawing, QAccessible::Description).isEmpty());
 }
 

@@ -2,11 +2,13 @@
 
 // What a test does as a user: clicks, scroll actions and answers to message boxes.
 
+#include "app/windows.h"
 #include "pixels.h"
 
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -16,13 +18,15 @@
 #include <algorithm>
 #include <functional>
 
-// Answers every message box that opens while it lives, pressing OK, and keeps their texts.
+// Answers every message box that opens while it lives, pressing OK (or the button given), and
+// keeps their texts.
 // A callback, if given, runs while each box is still open (for looking at the windows then).
 class MessageAnswerer
 {
 public:
-    explicit MessageAnswerer(std::function<void(QMessageBox *)> whileOpen = {})
-        : m_whileOpen(std::move(whileOpen))
+    explicit MessageAnswerer(std::function<void(QMessageBox *)> whileOpen = {},
+                             QMessageBox::StandardButton press = QMessageBox::Ok)
+        : m_whileOpen(std::move(whileOpen)), m_press(press)
     {
         m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
@@ -46,11 +50,12 @@ private:
             ++m_iconless;
         if (m_whileOpen)
             m_whileOpen(box);
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        QTest::mouseClick(box->button(m_press), Qt::LeftButton);
     }
 
     QTimer m_timer;
     std::function<void(QMessageBox *)> m_whileOpen;
+    QMessageBox::StandardButton m_press;
     QStringList m_texts;
     QStringList m_titles;
     int m_iconless = 0;
@@ -67,6 +72,24 @@ template <typename T> T *control(QWidget *window, const char *name)
 inline void click(QWidget *window, const char *buttonName)
 {
     QTest::mouseClick(control<QPushButton>(window, buttonName), Qt::LeftButton);
+}
+
+// Shown and active, as the user meets it.
+template <typename W> W *opened(W *window)
+{
+    app::show(window);
+    if (!QTest::qWaitForWindowActive(window))
+        qFatal("%s did not become active", qPrintable(window->objectName()));
+    return window;
+}
+
+// Replaces a box's text as the user would: select it all, delete, type.
+inline void retype(QWidget *window, const char *boxName, const QString &text)
+{
+    auto *box = control<QLineEdit>(window, boxName);
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
 }
 
 inline void scrollAction(QWidget *window, const char *barName, QAbstractSlider::SliderAction action,
