@@ -27,7 +27,6 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
     void cleanup() { app::destroyWindows(); }
 
-    void barKeys_data();
     void barKeys();
     void tabVisitsEveryControl();
     void enterClicksAButtonOnly();
@@ -66,35 +65,30 @@ QWidget *stopOf(QWidget *widget)
 
 } // namespace
 
-void tst_Keyboard::barKeys_data()
-{
-    QTest::addColumn<QString>("bar");
-    QTest::newRow("vertical displacement") << "HScroll2";
-    QTest::newRow("horizontal displacement") << "HScroll1";
-}
-
 void tst_Keyboard::barKeys()
 {
-    QFETCH(QString, bar);
-    auto *scroll = control<QScrollBar>(opened(app::form4()), qPrintable(bar));
-    const int limit = scroll->maximum();
-    scroll->setFocus();
-    QSignalSpy changes(scroll, &QScrollBar::valueChanged);
-    const std::pair<Qt::Key, int> steps[] = {
-        {Qt::Key_Right, 1},  {Qt::Key_Right, 2},   {Qt::Key_Left, 1},      {Qt::Key_PageDown, 51},
-        {Qt::Key_PageUp, 1}, {Qt::Key_End, limit}, {Qt::Key_Right, limit}, {Qt::Key_Home, -limit}};
-    int expectedChanges = 0;
-    for (const auto &[key, value] : steps) {
-        expectedChanges += value != scroll->value();
-        QTest::keyClick(scroll, key);
-        QCOMPARE(scroll->value(), value);
-        QCOMPARE(changes.size(), expectedChanges); // the handler runs once per actual change
+    for (const char *bar : {"HScroll2", "HScroll1"}) {
+        auto *scroll = control<QScrollBar>(opened(app::form4()), bar);
+        const int limit = scroll->maximum();
+        scroll->setFocus();
+        QSignalSpy changes(scroll, &QScrollBar::valueChanged);
+        const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Right, 1},     {Qt::Key_Right, 2},
+                                                 {Qt::Key_Left, 1},      {Qt::Key_PageDown, 51},
+                                                 {Qt::Key_PageUp, 1},    {Qt::Key_End, limit},
+                                                 {Qt::Key_Right, limit}, {Qt::Key_Home, -limit}};
+        int expectedChanges = 0;
+        for (const auto &[key, value] : steps) {
+            expectedChanges += value != scroll->value();
+            QTest::keyClick(scroll, key);
+            QCOMPARE(scroll->value(), value);
+            QCOMPARE(changes.size(), expectedChanges); // the handler runs once per actual change
+        }
+        // The wheel turned towards the user raises the value.
+        QWheelEvent down(QPointF(5, 5), scroll->mapToGlobal(QPointF(5, 5)), QPoint(),
+                         QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(scroll, &down);
+        QVERIFY(scroll->value() > -limit);
     }
-    // The wheel turned towards the user raises the value.
-    QWheelEvent down(QPointF(5, 5), scroll->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
-                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(scroll, &down);
-    QVERIFY(scroll->value() > -limit);
 
     // The calibration bar has the focus at opening: Right steps it from 1 to 2.
     QWidget *calibration = opened(app::form2());
