@@ -157,7 +157,7 @@ void tst_Curve::parametersReadBack()
         for (const QString &field : lines[line].split(u'\t').mid(1))
             if (line != 7) {
                 const std::optional<double> value = parseNumber(field);
-                QVERIFY2(value, qPrintable(field));
+                QVERIFY2(value && !field.contains(QLocale().groupSeparator()), qPrintable(field));
                 read.push_back(*value);
             }
     QCOMPARE(read, expected);
