@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTextFrame>
 
 Form1::Form1(QWidget *parent)
@@ -27,16 +28,21 @@ Form1::Form1(QWidget *parent)
     OLE1->setAccessibleName("Istruzioni");
     OLE1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     OLE1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    app::loadInstructions(OLE1->document());
-    // The whole page fits its area at the design size, and its last line, a blank one, ends
-    // it. The text keeps clear of the button that stands over the page's right edge: its width
-    // is fixed there, so that a vertical bar coming or going never reflows it.
-    QTextFrameFormat page = OLE1->document()->rootFrame()->frameFormat();
-    page.setBottomMargin(0);
-    OLE1->document()->rootFrame()->setFrameFormat(page);
+    // The page is built apart from the browser and handed over whole with the wrap width
+    // already set: the browser lays it out once, not at every insertion and again at each
+    // setting.
+    // The text keeps clear of the button that stands over the page's right edge: its width is
+    // fixed there, so that a vertical bar coming or going never reflows it.
     OLE1->setLineWrapMode(QTextEdit::FixedPixelWidth);
     OLE1->setLineWrapColumnOrWidth(Command1->geometry().left() -
                                    (OLE1->geometry().left() + OLE1->frameWidth()));
+    auto *page = new QTextDocument(OLE1);
+    app::loadInstructions(page);
+    // The whole page fits its area at the design size, and its last line, a blank one, ends it.
+    QTextFrameFormat frame = page->rootFrame()->frameFormat();
+    frame.setBottomMargin(0);
+    page->rootFrame()->setFrameFormat(frame);
+    OLE1->setDocument(page);
     // Only a page that scrolls (a larger font or screen scale) takes the keyboard focus, for
     // its arrow and page keys; one that fits is no stop for Tab.
     OLE1->setFocusPolicy(Qt::NoFocus);

@@ -36,7 +36,7 @@ public:
         if (raw <= 0)
             return;
         std::printf("\n");
-        for (const char *name : {"BM_PSet", "BM_plotRun"}) {
+        for (const char *name : {"BM_PSet", "BM_plotRun", "BM_plotDots"}) {
             if (const double pset = median(name); pset > 0)
                 std::printf("%s / BM_rawDots (median CPU time): %.1f (target: at most 2)\n", name,
                             pset / raw);

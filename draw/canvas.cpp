@@ -185,18 +185,22 @@ void Canvas::markDirty(const QRect &logical)
     m_dirty += device;
 }
 
+DotMapping Canvas::dotMapping() const
+{
+    return DotMapping{m_pixelsPerUnitX, m_pixelsPerUnitY, m_drawWidth, m_size};
+}
+
 QRect Canvas::paintDot(double x, double y, QRgb value)
 {
-    // A dot n pixels across centred on the point: for n = 2 the pixels either side of it.
-    const double half = (m_drawWidth - 1) / 2.0;
-    const double left = std::floor(toSingleSaturated(x) * m_pixelsPerUnitX - half);
-    const double top = std::floor(toSingleSaturated(y) * m_pixelsPerUnitY - half);
-    // Written to be false for NaN too: a point that is not a number paints nothing.
-    if (!(left > -m_drawWidth && left < m_size.width() && top > -m_drawWidth &&
-          top < m_size.height()))
+    const QPoint corner = dotMapping().corner(x, y);
+    return corner == DotMapping::noDot ? QRect() : paintCorner(corner, value);
+}
+
+QRect Canvas::paintCorner(QPoint corner, QRgb value)
+{
+    const QRect visible = QRect(corner, QSize(m_drawWidth, m_drawWidth)) & QRect(QPoint(), m_size);
+    if (visible.isEmpty())
         return {};
-    const QRect visible =
-        QRect(int(left), int(top), m_drawWidth, m_drawWidth) & QRect(QPoint(), m_size);
     // Written straight into the image: a QPainter per dot costs several times more, and the
     // editor plots every point of every arc.
     const QRect device = m_ratio == 1
@@ -316,6 +320,70 @@ QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
         }
     }
 #endif
+    const QRect touched = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+    markDirty(touched);
+    return touched;
+}
+
+QRect Canvas::plotDots(std::span<const QPoint> corners, QColor colour)
+{
+    const QRgb value = colour.rgb();
+    int left = m_size.width();
+    int top = m_size.height();
+    int right = -1;
+    int bottom = -1;
+    auto include = [&](QPoint corner) {
+        if (corner == DotMapping::noDot)
+            return;
+        const QRect dot = paintCorner(corner, value);
+        if (dot.isEmpty())
+            return;
+        left = std::min(left, dot.left());
+        top = std::min(top, dot.top());
+        right = std::max(right, dot.right());
+        bottom = std::max(bottom, dot.bottom());
+    };
+    const int width = m_size.width();
+    const int height = m_size.height();
+    if (m_drawWidth == 2 && m_ratio == 1 && width >= 2 && height >= 2 && m_image.width() >= width &&
+        m_image.height() >= height) {
+        // The editor's case: a dot wholly inside is two stores of two pixels; dots cut by an
+        // edge take paintCorner's clipping. As unsigned, a negative corner is out of range too.
+        const auto lastColumn = static_cast<unsigned>(width - 1);
+        const auto lastRow = static_cast<unsigned>(height - 1);
+        uchar *const bits = m_image.bits();
+        const qsizetype stride = m_image.bytesPerLine();
+        const quint64 pair = quint64(value) << 32 | value;
+        int low = width;
+        int high = -1;
+        int lowRow = height;
+        int highRow = -1;
+        for (const QPoint corner : corners) {
+            const int column = corner.x();
+            const int row = corner.y();
+            if (static_cast<unsigned>(column) < lastColumn && static_cast<unsigned>(row) < lastRow)
+                [[likely]] {
+                uchar *const at = bits + row * stride + column * 4;
+                std::memcpy(at, &pair, sizeof pair);
+                std::memcpy(at + stride, &pair, sizeof pair);
+                low = std::min(low, column);
+                high = std::max(high, column);
+                lowRow = std::min(lowRow, row);
+                highRow = std::max(highRow, row);
+            } else {
+                include(corner);
+            }
+        }
+        if (high >= 0) {
+            left = std::min(left, low);
+            top = std::min(top, lowRow);
+            right = std::max(right, high + 1);
+            bottom = std::max(bottom, highRow + 1);
+        }
+    } else {
+        for (const QPoint corner : corners)
+            include(corner);
+    }
     const QRect touched = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
     markDirty(touched);
     return touched;

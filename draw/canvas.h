@@ -1,15 +1,49 @@
 #pragma once
 
+#include "draw/clip.h"
 #include "draw/userscale.h"
 
 #include <QColor>
 #include <QImage>
+#include <QPoint>
 #include <QPointF>
 #include <QRect>
 #include <QRegion>
 
 #include <limits>
 #include <span>
+
+// Where a canvas puts PSet's dot of a point: a value taken from the canvas, so that threads can
+// map their points while they compute them and leave the canvas only the stores.
+struct DotMapping
+{
+    double perUnitX = 1;
+    double perUnitY = 1;
+    int dotWidth = 1;
+    QSize size{0, 0};
+
+    // The corner of a point PSet paints nothing for: wholly outside, far away or not a number.
+    static constexpr QPoint noDot{std::numeric_limits<int>::min(), std::numeric_limits<int>::min()};
+
+    // The top-left pixel of the dot PSet paints for (x, y), or noDot.
+    QPoint corner(double x, double y) const
+    {
+        // A dot n pixels across centred on the point: for n = 2 the pixels either side of it.
+        const double half = (dotWidth - 1) / 2.0;
+        const double left = toSingleSaturated(x) * perUnitX - half;
+        const double top = toSingleSaturated(y) * perUnitY - half;
+        // floor(left) in 1 - n .. width - 1, some pixel of the dot inside; false for NaN.
+        if (!(left >= 1 - dotWidth && left < size.width() && top >= 1 - dotWidth &&
+              top < size.height()))
+            return noDot;
+        // Truncation stepped down below zero: floor, without a call.
+        const int column = static_cast<int>(left);
+        const int row = static_cast<int>(top);
+        return QPoint(column - (column > left), row - (row > top));
+    }
+
+    friend bool operator==(const DotMapping &, const DotMapping &) = default;
+};
 
 // A drawing apart from any widget: a backing image addressed in a user scale, with the
 // operations that paint into it. Each operation returns the logical rectangle it touched, so
@@ -50,6 +84,11 @@ public:
     QRect PSet(double x, double y, QColor colour);
     // The dots of PSet for each point in turn, in one call: exactly the same pixels.
     QRect plotRun(std::span<const QPointF> points, QColor colour);
+    // How PSet places its dots at the current scale, size and draw width.
+    DotMapping dotMapping() const;
+    // The dots of PSet at the given corners (from dotMapping() of this canvas as it is now;
+    // noDot paints nothing), in one call: exactly the pixels of PSet for each point.
+    QRect plotDots(std::span<const QPoint> corners, QColor colour);
     // A straight line in the foreground colour (black), DrawWidth pixels wide.
     QRect Line(double x1, double y1, double x2, double y2);
     // Entry of the standard 16-colour palette; indexes outside 0..15 wrap.
@@ -70,6 +109,8 @@ private:
     void updateMapping();
     // The dot of PSet, without the bookkeeping: its logical rectangle, empty when outside.
     QRect paintDot(double x, double y, QRgb value);
+    // The same from the dot's corner (not noDot).
+    QRect paintCorner(QPoint corner, QRgb value);
     // Records the logical rectangle as painted, for the next Cls to erase.
     void markDirty(const QRect &logical);
 

@@ -44,6 +44,11 @@ public:
     {
         touch(canvas().plotRun(points, colour));
     }
+    DotMapping dotMapping() const { return canvas().dotMapping(); }
+    void plotDots(std::span<const QPoint> corners, QColor colour)
+    {
+        touch(canvas().plotDots(corners, colour));
+    }
     void Line(double x1, double y1, double x2, double y2) { touch(canvas().Line(x1, y1, x2, y2)); }
     static QColor QBColor(int index) { return Canvas::QBColor(index); }
 

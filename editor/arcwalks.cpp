@@ -16,22 +16,22 @@ std::atomic<int> walkThreads{0};
 // Below this many angles in all, waking a second thread costs more than it saves.
 constexpr double parallelAngles = 20000;
 
-void walkOne(const ArcParameters &arc, const ArcFrame &frame, std::vector<ArcPoint> &plane,
-             std::vector<QPointF> &window)
+void walkOne(const ArcParameters &arc, const ArcFrame &frame, const DotMapping &mapping,
+             std::vector<ArcPoint> &plane, std::vector<QPoint> &dots)
 {
     // Filled through lists on this thread's stack, keeping the outputs' storage: the outputs
     // lie next to each other, and their ends written at every point from two cores would
     // bounce one cache line between them.
     std::vector<ArcPoint> onPlane = std::move(plane);
-    std::vector<QPointF> onWindow = std::move(window);
+    std::vector<QPoint> onWindow = std::move(dots);
     onPlane.clear();
     onWindow.clear();
     walkArc(arc, frame, [&](double x, double y, double theta) {
         onPlane.push_back({theta, QPointF(x, y)});
-        onWindow.emplace_back(static_cast<float>(x + frame.CX), static_cast<float>(frame.CY - y));
+        onWindow.push_back(mapping.corner(x + frame.CX, frame.CY - y));
     });
     plane = std::move(onPlane);
-    window = std::move(onWindow);
+    dots = std::move(onWindow);
 }
 
 } // namespace
@@ -47,15 +47,15 @@ int arcWalkThreads()
     return threads > 0 ? threads : std::max(1, QThread::idealThreadCount());
 }
 
-void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame,
-              std::span<std::vector<ArcPoint>> plane, std::span<std::vector<QPointF>> window)
+void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame, const DotMapping &mapping,
+              std::span<std::vector<ArcPoint>> plane, std::span<std::vector<QPoint>> dots)
 {
-    const std::size_t count = std::min({arcs.size(), plane.size(), window.size()});
+    const std::size_t count = std::min({arcs.size(), plane.size(), dots.size()});
     const auto threads = static_cast<std::size_t>(arcWalkThreads());
     const double angles = 90 * std::clamp(frame.INST, 0.0, maximumPointsIncrement) * double(count);
     if (threads <= 1 || count <= 1 || !(angles >= parallelAngles)) {
         for (std::size_t i = 0; i < count; ++i)
-            walkOne(arcs[i], frame, plane[i], window[i]);
+            walkOne(arcs[i], frame, mapping, plane[i], dots[i]);
         return;
     }
     // Each thread, this one included, takes the next arc not taken until none is left, so a
@@ -68,9 +68,9 @@ void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame,
         explicit Shared(std::ptrdiff_t arcs) : done(arcs) {}
     };
     auto shared = std::make_shared<Shared>(static_cast<std::ptrdiff_t>(count));
-    auto work = [shared, arcs, frame, plane, window, count] {
+    auto work = [shared, arcs, frame, mapping, plane, dots, count] {
         for (std::size_t i; (i = shared->next++) < count;) {
-            walkOne(arcs[i], frame, plane[i], window[i]);
+            walkOne(arcs[i], frame, mapping, plane[i], dots[i]);
             shared->done.count_down();
         }
     };

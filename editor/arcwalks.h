@@ -1,8 +1,9 @@
 #pragma once
 
+#include "draw/canvas.h"
 #include "editor/arc.h"
 
-#include <QPointF>
+#include <QPoint>
 
 #include <span>
 #include <vector>
@@ -16,7 +17,7 @@ void setArcWalkThreads(int threads);
 int arcWalkThreads();
 
 // Walks arcs[i] into plane[i] (the editor's plane with the walk's angles, as walkArc gives
-// them) and window[i] (the same points on the surface: x + CX and CY - y, in single
-// precision), replacing what they held.
-void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame,
-              std::span<std::vector<ArcPoint>> plane, std::span<std::vector<QPointF>> window);
+// them) and dots[i] (the corners of the same points' dots on the surface, x + CX and CY - y,
+// placed by the surface's mapping), replacing what they held.
+void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame, const DotMapping &mapping,
+              std::span<std::vector<ArcPoint>> plane, std::span<std::vector<QPoint>> dots);

@@ -389,7 +389,7 @@ void Form4::INIZIO()
             m_table.copyCurrent(segment, m_current);
         arcs[index] = segmentArc(m_points, segment, m_table.row(segment));
     }
-    walkArcs(arcs, arcFrame(), m_arcs, m_runs);
+    walkArcs(arcs, arcFrame(), arcDots(), m_arcs, m_dots);
     // Plotted and read out in the order AB, BC, CD, DE, as if each arc were walked in turn.
     for (Segment segment : segments) {
         plotArc(segment);
@@ -424,8 +424,8 @@ const std::array<std::vector<ArcPoint>, 4> &Form4::arcs() const
 void Form4::CALCOLA(const ArcParameters &arc, Segment segment)
 {
     const auto index = static_cast<std::size_t>(segment);
-    walkArcs(std::span(&arc, 1), arcFrame(), std::span(&m_arcs[index], 1),
-             std::span(&m_runs[index], 1));
+    walkArcs(std::span(&arc, 1), arcFrame(), arcDots(), std::span(&m_arcs[index], 1),
+             std::span(&m_dots[index], 1));
     plotArc(segment);
 }
 
@@ -434,10 +434,17 @@ ArcFrame Form4::arcFrame() const
     return ArcFrame{P1, CX, CY, m_current.INST.toDouble()};
 }
 
-void Form4::plotArc(Segment segment)
+DotMapping Form4::arcDots()
 {
     setDrawWidth(2);
-    plotRun(m_runs[static_cast<std::size_t>(segment)], QBColor(4));
+    return dotMapping();
+}
+
+void Form4::plotArc(Segment segment)
+{
+    // The width the walk mapped the dots with.
+    setDrawWidth(2);
+    plotDots(m_dots[static_cast<std::size_t>(segment)], QBColor(4));
 }
 
 void Form4::TRACCIALINEA(double TX1, double TY1, double TX2, double TY2)

@@ -97,6 +97,8 @@ private:
     // Keeps what the redraw just drew for the ways out (copy, save).
     void recordCurve();
     ArcFrame arcFrame() const;
+    // Where the arcs' 2-pixel dots fall on the surface; leaves the draw width at 2.
+    DotMapping arcDots();
     // Plots the segment's walked arc: 2-pixel dots in QBColor(4).
     void plotArc(Segment segment);
     // A bar's change: its displacement and box take the value, then the cleared redraw.
@@ -179,8 +181,8 @@ private:
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
     // The lists the walks fill; after a redraw they move into its curve.
     std::array<std::vector<ArcPoint>, 4> m_arcs;
-    // By segment, the same points on the window (x + CX, CY - y), reused between redraws.
-    std::array<std::vector<QPointF>, 4> m_runs;
+    // By segment, the corners of the same points' dots on the window, reused between redraws.
+    std::array<std::vector<QPoint>, 4> m_dots;
 
     QUndoStack *m_history = nullptr;
     EditorSnapshot m_saved; // the state after the last redraw: the "before" of the next step

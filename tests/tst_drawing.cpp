@@ -358,8 +358,9 @@ void tst_Drawing::runPlotsTheDotsOfSinglePoints()
         {1.26, 300},  {0.5, 0.5},     {-3e38, 1e-40}};
     Canvas single(Qt::white);
     Canvas run(Qt::white);
+    Canvas dots(Qt::white);
     QRect touched;
-    for (Canvas *canvas : {&single, &run}) {
+    for (Canvas *canvas : {&single, &run, &dots}) {
         canvas->resize(QSize(400, 300), ratio);
         canvas->Cls();
         canvas->setScaleWidth(1000);
@@ -371,6 +372,13 @@ void tst_Drawing::runPlotsTheDotsOfSinglePoints()
     QCOMPARE(run.plotRun(points, Qt::red), touched);
     QCOMPARE(run.image(), single.image());
     QVERIFY(countPixels(run.drawing(), Qt::red) > 0);
+    // The same from the corners mapped beforehand, as the editor's walk does.
+    const DotMapping mapping = dots.dotMapping();
+    std::vector<QPoint> corners;
+    for (const QPointF &p : points)
+        corners.push_back(mapping.corner(p.x(), p.y()));
+    QCOMPARE(dots.plotDots(corners, Qt::red), touched);
+    QCOMPARE(dots.image(), single.image());
 }
 
 QTEST_MAIN(tst_Drawing)
