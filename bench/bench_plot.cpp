@@ -117,10 +117,15 @@ void BM_plotDots(benchmark::State &state)
     const QColor colour = Canvas::QBColor(4);
     const DotMapping mapping = canvas.dotMapping();
     std::vector<QPoint> corners;
-    for (const QPointF &p : redrawPoints())
+    QRect bounds;
+    for (const QPointF &p : redrawPoints()) {
         corners.push_back(mapping.corner(p.x(), p.y()));
+        bounds |= QRect(corners.back(), QSize(1, 1));
+    }
+    // The bounds come with the corners, as the editor's walk hands them over.
+    bounds.adjust(0, 0, -1, -1);
     for (auto _ : state) {
-        canvas.plotDots(corners, colour);
+        canvas.plotDots(corners, colour, bounds);
         benchmark::ClobberMemory();
     }
     state.counters["dots/s"] = benchmark::Counter(

@@ -89,6 +89,10 @@ public:
     // The dots of PSet at the given corners (from dotMapping() of this canvas as it is now;
     // noDot paints nothing), in one call: exactly the pixels of PSet for each point.
     QRect plotDots(std::span<const QPoint> corners, QColor colour);
+    // The same, for corners that all lie in cornerBounds (the rectangle from the smallest to
+    // the largest corner, which whoever made the corners knows): when every dot is then wholly
+    // inside, each is painted by stores alone.
+    QRect plotDots(std::span<const QPoint> corners, QColor colour, const QRect &cornerBounds);
     // A straight line in the foreground colour (black), DrawWidth pixels wide.
     QRect Line(double x1, double y1, double x2, double y2);
     // Entry of the standard 16-colour palette; indexes outside 0..15 wrap.

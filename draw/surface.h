@@ -49,6 +49,10 @@ public:
     {
         touch(canvas().plotDots(corners, colour));
     }
+    void plotDots(std::span<const QPoint> corners, QColor colour, const QRect &cornerBounds)
+    {
+        touch(canvas().plotDots(corners, colour, cornerBounds));
+    }
     void Line(double x1, double y1, double x2, double y2) { touch(canvas().Line(x1, y1, x2, y2)); }
     static QColor QBColor(int index) { return Canvas::QBColor(index); }
 

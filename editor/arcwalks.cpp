@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <latch>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -17,21 +18,34 @@ std::atomic<int> walkThreads{0};
 constexpr double parallelAngles = 20000;
 
 void walkOne(const ArcParameters &arc, const ArcFrame &frame, const DotMapping &mapping,
-             std::vector<ArcPoint> &plane, std::vector<QPoint> &dots)
+             std::vector<ArcPoint> &plane, ArcDots &dots)
 {
     // Filled through lists on this thread's stack, keeping the outputs' storage: the outputs
     // lie next to each other, and their ends written at every point from two cores would
     // bounce one cache line between them.
     std::vector<ArcPoint> onPlane = std::move(plane);
-    std::vector<QPoint> onWindow = std::move(dots);
+    std::vector<QPoint> onWindow = std::move(dots.corners);
     onPlane.clear();
     onWindow.clear();
+    // The bounds are kept here, on the walk's thread, so that plotting is only stores.
+    int left = std::numeric_limits<int>::max();
+    int top = std::numeric_limits<int>::max();
+    int right = std::numeric_limits<int>::min();
+    int bottom = std::numeric_limits<int>::min();
     walkArc(arc, frame, [&](double x, double y, double theta) {
         onPlane.push_back({theta, QPointF(x, y)});
-        onWindow.push_back(mapping.corner(x + frame.CX, frame.CY - y));
+        const QPoint corner = mapping.corner(x + frame.CX, frame.CY - y);
+        if (corner == DotMapping::noDot)
+            return;
+        onWindow.push_back(corner);
+        left = std::min(left, corner.x());
+        top = std::min(top, corner.y());
+        right = std::max(right, corner.x());
+        bottom = std::max(bottom, corner.y());
     });
     plane = std::move(onPlane);
-    dots = std::move(onWindow);
+    dots.corners = std::move(onWindow);
+    dots.bounds = dots.corners.empty() ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 } // namespace
@@ -48,7 +62,7 @@ int arcWalkThreads()
 }
 
 void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame, const DotMapping &mapping,
-              std::span<std::vector<ArcPoint>> plane, std::span<std::vector<QPoint>> dots)
+              std::span<std::vector<ArcPoint>> plane, std::span<ArcDots> dots)
 {
     const std::size_t count = std::min({arcs.size(), plane.size(), dots.size()});
     const auto threads = static_cast<std::size_t>(arcWalkThreads());

@@ -16,8 +16,16 @@
 void setArcWalkThreads(int threads);
 int arcWalkThreads();
 
+// The dots of one walked arc on the surface: the corners of the points' dots (x + CX and
+// CY - y, placed by the surface's mapping), leaving out the points that paint nothing, and
+// the rectangle from the smallest corner to the largest.
+struct ArcDots
+{
+    std::vector<QPoint> corners;
+    QRect bounds;
+};
+
 // Walks arcs[i] into plane[i] (the editor's plane with the walk's angles, as walkArc gives
-// them) and dots[i] (the corners of the same points' dots on the surface, x + CX and CY - y,
-// placed by the surface's mapping), replacing what they held.
+// them) and dots[i], replacing what they held.
 void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame, const DotMapping &mapping,
-              std::span<std::vector<ArcPoint>> plane, std::span<std::vector<QPoint>> dots);
+              std::span<std::vector<ArcPoint>> plane, std::span<ArcDots> dots);

@@ -444,7 +444,8 @@ void Form4::plotArc(Segment segment)
 {
     // The width the walk mapped the dots with.
     setDrawWidth(2);
-    plotDots(m_dots[static_cast<std::size_t>(segment)], QBColor(4));
+    const ArcDots &dots = m_dots[static_cast<std::size_t>(segment)];
+    plotDots(dots.corners, QBColor(4), dots.bounds);
 }
 
 void Form4::TRACCIALINEA(double TX1, double TY1, double TX2, double TY2)

@@ -3,6 +3,7 @@
 #include "common/basepoints.h"
 #include "common/variant.h"
 #include "draw/surface.h"
+#include "editor/arcwalks.h"
 #include "editor/curve.h"
 #include "editor/editorhistory.h"
 #include "editor/editorstate.h"
@@ -182,7 +183,7 @@ private:
     // The lists the walks fill; after a redraw they move into its curve.
     std::array<std::vector<ArcPoint>, 4> m_arcs;
     // By segment, the corners of the same points' dots on the window, reused between redraws.
-    std::array<std::vector<QPoint>, 4> m_dots;
+    std::array<ArcDots, 4> m_dots;
 
     QUndoStack *m_history = nullptr;
     EditorSnapshot m_saved; // the state after the last redraw: the "before" of the next step

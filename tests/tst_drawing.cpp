@@ -379,6 +379,41 @@ void tst_Drawing::runPlotsTheDotsOfSinglePoints()
         corners.push_back(mapping.corner(p.x(), p.y()));
     QCOMPARE(dots.plotDots(corners, Qt::red), touched);
     QCOMPARE(dots.image(), single.image());
+
+    // With the corners' bounds given, as the walk gives them (the points that paint nothing
+    // left out): the same pixels and rectangle, whether the bounds let every dot be stored
+    // blind or one reaches an edge.
+    std::vector<QPoint> painting;
+    QRect bounds;
+    for (const QPoint corner : corners) {
+        if (corner == DotMapping::noDot)
+            continue;
+        painting.push_back(corner);
+        bounds = bounds.isNull() ? QRect(corner, corner) : bounds.united(QRect(corner, corner));
+    }
+    for (const bool withEdges : {false, true}) {
+        std::vector<QPoint> some;
+        QRect someBounds;
+        for (const QPoint corner : painting) {
+            if (!withEdges && !QRect(0, 0, 399, 299).contains(QRect(corner, QSize(2, 2))))
+                continue;
+            some.push_back(corner);
+            someBounds = someBounds.isNull() ? QRect(corner, corner)
+                                             : someBounds.united(QRect(corner, corner));
+        }
+        Canvas expected(Qt::white);
+        Canvas known(Qt::white);
+        QRect expectedTouched;
+        for (Canvas *canvas : {&expected, &known}) {
+            canvas->resize(QSize(400, 300), ratio);
+            canvas->Cls();
+            canvas->setDrawWidth(drawWidth);
+        }
+        for (const QPoint corner : some)
+            expectedTouched |= expected.plotDots(std::span(&corner, 1), Qt::red);
+        QCOMPARE(known.plotDots(some, Qt::red, someBounds), expectedTouched);
+        QCOMPARE(known.image(), expected.image());
+    }
 }
 
 QTEST_MAIN(tst_Drawing)
