@@ -17,21 +17,31 @@
 
 namespace {
 
-Form4 *preparedEditor(const char *pointsIncrement, QSize size)
+// One segment bent, as in use; or, with alfa set, every segment bent with that ALFA increment
+// both ways, which costs the walk two more sines a point.
+Form4 *preparedEditor(const char *pointsIncrement, QSize size, const char *alfa)
 {
     app::form3()->Command3_Click(); // the default base points, all valid: no message
     Form4 *editor = app::form4();
     editor->resize(size);
     editor->findChild<QLineEdit *>("Text9")->setText(QString::fromLatin1(pointsIncrement));
-    // One segment bent, as in use.
+    if (alfa) {
+        for (const char *box : {"Text10", "Text11"})
+            editor->findChild<QLineEdit *>(box)->setText(QString::fromLatin1(alfa));
+        for (const char *option : {"Option1", "Option2", "Option3", "Option4"}) {
+            editor->findChild<QRadioButton *>(option)->setChecked(true);
+            editor->Command1_Click();
+        }
+    }
     editor->findChild<QRadioButton *>("Option2")->setChecked(true);
     editor->findChild<QScrollBar *>("HScroll2")->setValue(120);
     return editor;
 }
 
-void BM_editorRedraw(benchmark::State &state, const char *pointsIncrement, QSize size)
+void BM_editorRedraw(benchmark::State &state, const char *pointsIncrement, QSize size,
+                     const char *alfa = nullptr)
 {
-    Form4 *editor = preparedEditor(pointsIncrement, size);
+    Form4 *editor = preparedEditor(pointsIncrement, size, alfa);
     for (auto _ : state)
         editor->Command1_Click();
     app::destroyWindows();
@@ -50,6 +60,9 @@ BENCHMARK_CAPTURE(BM_editorRedraw, INST_5_796x796, "5", offscreenMaximised)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_editorRedraw, INST_1000_796x796, "1000", offscreenMaximised)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_editorRedraw, INST_1000_1920x1080_all_ALFA_3, "1000", fullHd, "3")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

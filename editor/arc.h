@@ -56,10 +56,23 @@ template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &f
             break;
         const double c = std::cos(P1 * theta);
         const double s = std::sin(P1 * theta);
-        const double sx = std::sin(P1 * (theta * arc.AVAX));
-        const double sy = std::sin(P1 * (theta * arc.AVAY));
         if (s == 0)
             continue;
+        // The sines of the ALFA angles, without a call where the value is known: the sine of
+        // theta itself (an increment of 1), of a zero angle (an increment never set) and of
+        // the other ALFA angle when both are equal. The same values, bit for bit; the sines
+        // are nearly all of the walk's cost.
+        const auto sine = [&](double angle) {
+            if (angle == theta)
+                return s;
+            if (angle == 0)
+                return P1 * angle; // sin(+0) is +0, sin(-0) is -0
+            return std::sin(P1 * angle);
+        };
+        const double angleX = theta * arc.AVAX;
+        const double angleY = theta * arc.AVAY;
+        const double sx = sine(angleX);
+        const double sy = angleY == angleX ? sx : sine(angleY);
         const double x = (arc.ASQ * s * s + arc.SPTX * c * sx) + arc.X9;
         const double y = ((arc.ASM * s * c + arc.SPTY * c * sy) + arc.ASM * s) + arc.Y9;
         if (!std::isfinite(x) || !std::isfinite(y))
