@@ -9,14 +9,32 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <vector>
 
 namespace {
 
 constexpr double centimetresPerInch = 2.54;
+
+// Writes the editor's 2 x 2 dot at a corner wholly inside the image: two stores of two pixels.
+class DotStores
+{
+public:
+    DotStores(QImage &image, QRgb value)
+        : m_bits(image.bits()), m_stride(image.bytesPerLine()), m_pair(quint64(value) << 32 | value)
+    {
+    }
+    void operator()(int column, int row) const
+    {
+        uchar *const at = m_bits + row * m_stride + column * 4;
+        std::memcpy(at, &m_pair, sizeof m_pair);
+        std::memcpy(at + m_stride, &m_pair, sizeof m_pair);
+    }
+
+private:
+    uchar *m_bits;
+    qsizetype m_stride;
+    quint64 m_pair;
+};
 
 // Pixel index of a continuous pixel coordinate, kept where int arithmetic is safe.
 int pixelIndex(double p)
@@ -231,116 +249,32 @@ QRect Canvas::PSet(double x, double y, QColor colour)
 
 QRect Canvas::plotRun(std::span<const QPointF> points, QColor colour)
 {
-    const QRgb value = colour.rgb();
-    // Bounds of the touched dots, kept by hand: QRect::operator| per dot costs more than the dot.
-    int left = m_size.width();
-    int top = m_size.height();
-    int right = -1;
-    int bottom = -1;
-    const int width = m_size.width();
-    const int height = m_size.height();
-    const bool fast =
-        m_drawWidth == 2 && m_ratio == 1 && m_image.width() >= width && m_image.height() >= height;
-    // The editor's case, a 2 x 2 dot at one device pixel per pixel: the same arithmetic as
-    // paintDot, with a dot wholly inside written as four stores, and the rest (edges, far
-    // points, NaN) left to paintDot.
-    const double perUnitX = m_pixelsPerUnitX;
-    const double perUnitY = m_pixelsPerUnitY;
-    const double lastLeft = fast ? width - 1 : -1; // no point passes when not fast
-    const double lastTop = height - 1;
-    uchar *const bits = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
-    const quint64 pair = quint64(value) << 32 | value; // two pixels in one store
-    auto paintInside = [&](int column, int row) {
-        std::memcpy(bits + row * stride + column * 4, &pair, sizeof pair);
-        std::memcpy(bits + (row + 1) * stride + column * 4, &pair, sizeof pair);
-    };
-    auto includeOutside = [&](const QPointF &p) {
-        const QRect dot = paintDot(p.x(), p.y(), value);
-        if (dot.isEmpty())
-            return;
-        left = std::min(left, dot.left());
-        top = std::min(top, dot.top());
-        right = std::max(right, dot.right());
-        bottom = std::max(bottom, dot.bottom());
-    };
-#if defined(__SSE2__)
-    // x and y side by side. A coordinate within the single-precision range rounds to single
-    // precision without saturating, so the fast test also asks for that range; the rest goes
-    // to paintDot.
-    const __m128d scale = _mm_set_pd(perUnitY, perUnitX);
-    const __m128d half = _mm_set1_pd(0.5);
-    const __m128d zero = _mm_setzero_pd();
-    const __m128d last = _mm_set_pd(lastTop, lastLeft);
-    const __m128d largest = _mm_set1_pd(std::numeric_limits<float>::max());
-    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
-    __m128d low = _mm_set1_pd(std::numeric_limits<double>::infinity());
-    __m128d high = _mm_set1_pd(-1);
-    for (const QPointF &p : points) {
-        const __m128d point = _mm_set_pd(p.y(), p.x());
-        const __m128d pixel =
-            _mm_sub_pd(_mm_mul_pd(_mm_cvtps_pd(_mm_cvtpd_ps(point)), scale), half);
-        const __m128d inside =
-            _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(pixel, zero), _mm_cmplt_pd(pixel, last)),
-                       _mm_cmple_pd(_mm_and_pd(point, magnitude), largest));
-        if (_mm_movemask_pd(inside) == 3) [[likely]] {
-            const __m128i corner = _mm_cvttpd_epi32(pixel); // truncation is floor here
-            paintInside(_mm_cvtsi128_si32(corner), _mm_cvtsi128_si32(_mm_shuffle_epi32(corner, 1)));
-            low = _mm_min_pd(low, pixel);
-            high = _mm_max_pd(high, pixel);
-        } else {
-            includeOutside(p);
-        }
-    }
-    // The bounds in pixels: the floor of the least corner is the least floor.
-    double lowest[2], highest[2];
-    _mm_storeu_pd(lowest, low);
-    _mm_storeu_pd(highest, high);
-    if (highest[0] >= 0) {
-        left = std::min(left, static_cast<int>(lowest[0]));
-        top = std::min(top, static_cast<int>(lowest[1]));
-        right = std::max(right, static_cast<int>(highest[0]) + 1);
-        bottom = std::max(bottom, static_cast<int>(highest[1]) + 1);
-    }
-#else
-    for (const QPointF &p : points) {
-        const double x = toSingleSaturated(p.x()) * perUnitX - 0.5;
-        const double y = toSingleSaturated(p.y()) * perUnitY - 0.5;
-        // floor(x) in 0 .. width - 2; false for NaN.
-        if (x >= 0 && x < lastLeft && y >= 0 && y < lastTop) [[likely]] {
-            const int column = static_cast<int>(x); // truncation is floor here
-            const int row = static_cast<int>(y);
-            paintInside(column, row);
-            left = std::min(left, column);
-            top = std::min(top, row);
-            right = std::max(right, column + 1);
-            bottom = std::max(bottom, row + 1);
-        } else {
-            includeOutside(p);
-        }
-    }
-#endif
-    const QRect touched = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
-    markDirty(touched);
-    return touched;
+    // Mapped here, then plotted as the editor's walk hands its dots over.
+    const DotMapping mapping = dotMapping();
+    std::vector<QPoint> corners;
+    corners.reserve(points.size());
+    for (const QPointF &p : points)
+        corners.push_back(mapping.corner(p.x(), p.y()));
+    return plotDots(corners, colour);
+}
+
+bool Canvas::storesDotsDirectly() const
+{
+    // The editor's dot, 2 x 2 pixels at one device pixel per pixel, into an image that holds
+    // the whole client area.
+    return m_drawWidth == 2 && m_ratio == 1 && m_size.width() >= 2 && m_size.height() >= 2 &&
+           m_image.width() >= m_size.width() && m_image.height() >= m_size.height();
 }
 
 QRect Canvas::plotDots(std::span<const QPoint> corners, QColor colour, const QRect &cornerBounds)
 {
     const QRect inside(0, 0, m_size.width() - 1, m_size.height() - 1); // where a 2 x 2 dot fits
-    if (corners.empty() || m_drawWidth != 2 || m_ratio != 1 || m_image.width() < m_size.width() ||
-        m_image.height() < m_size.height() || !inside.contains(cornerBounds))
+    if (corners.empty() || !storesDotsDirectly() || !inside.contains(cornerBounds))
         return plotDots(corners, colour);
-    // The editor's run: every dot known to be wholly inside, two stores of two pixels each.
-    const QRgb value = colour.rgb();
-    const quint64 pair = quint64(value) << 32 | value;
-    uchar *const bits = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
-    for (const QPoint corner : corners) {
-        uchar *const at = bits + corner.y() * stride + corner.x() * 4;
-        std::memcpy(at, &pair, sizeof pair);
-        std::memcpy(at + stride, &pair, sizeof pair);
-    }
+    // Every dot known to be wholly inside: nothing is tested.
+    const DotStores store(m_image, colour.rgb());
+    for (const QPoint corner : corners)
+        store(corner.x(), corner.y());
     const QRect touched(cornerBounds.topLeft(), cornerBounds.bottomRight() + QPoint(1, 1));
     markDirty(touched);
     return touched;
@@ -349,14 +283,12 @@ QRect Canvas::plotDots(std::span<const QPoint> corners, QColor colour, const QRe
 QRect Canvas::plotDots(std::span<const QPoint> corners, QColor colour)
 {
     const QRgb value = colour.rgb();
+    // Bounds of the touched dots, kept by hand: QRect::operator| per dot costs more than the dot.
     int left = m_size.width();
     int top = m_size.height();
     int right = -1;
     int bottom = -1;
-    auto include = [&](QPoint corner) {
-        if (corner == DotMapping::noDot)
-            return;
-        const QRect dot = paintCorner(corner, value);
+    auto include = [&](const QRect &dot) {
         if (dot.isEmpty())
             return;
         left = std::min(left, dot.left());
@@ -364,46 +296,22 @@ QRect Canvas::plotDots(std::span<const QPoint> corners, QColor colour)
         right = std::max(right, dot.right());
         bottom = std::max(bottom, dot.bottom());
     };
-    const int width = m_size.width();
-    const int height = m_size.height();
-    if (m_drawWidth == 2 && m_ratio == 1 && width >= 2 && height >= 2 && m_image.width() >= width &&
-        m_image.height() >= height) {
-        // The editor's case: a dot wholly inside is two stores of two pixels; dots cut by an
-        // edge take paintCorner's clipping. As unsigned, a negative corner is out of range too.
-        const auto lastColumn = static_cast<unsigned>(width - 1);
-        const auto lastRow = static_cast<unsigned>(height - 1);
-        uchar *const bits = m_image.bits();
-        const qsizetype stride = m_image.bytesPerLine();
-        const quint64 pair = quint64(value) << 32 | value;
-        int low = width;
-        int high = -1;
-        int lowRow = height;
-        int highRow = -1;
-        for (const QPoint corner : corners) {
-            const int column = corner.x();
-            const int row = corner.y();
-            if (static_cast<unsigned>(column) < lastColumn && static_cast<unsigned>(row) < lastRow)
-                [[likely]] {
-                uchar *const at = bits + row * stride + column * 4;
-                std::memcpy(at, &pair, sizeof pair);
-                std::memcpy(at + stride, &pair, sizeof pair);
-                low = std::min(low, column);
-                high = std::max(high, column);
-                lowRow = std::min(lowRow, row);
-                highRow = std::max(highRow, row);
-            } else {
-                include(corner);
-            }
+    // As unsigned, a negative corner is out of range too; with a draw width other than 2 no
+    // corner passes, and every dot takes paintCorner's clipping.
+    const bool direct = storesDotsDirectly();
+    const auto lastColumn = direct ? static_cast<unsigned>(m_size.width() - 1) : 0u;
+    const auto lastRow = direct ? static_cast<unsigned>(m_size.height() - 1) : 0u;
+    const DotStores store(m_image, value);
+    for (const QPoint corner : corners) {
+        const int column = corner.x();
+        const int row = corner.y();
+        if (static_cast<unsigned>(column) < lastColumn && static_cast<unsigned>(row) < lastRow)
+            [[likely]] {
+            store(column, row);
+            include(QRect(column, row, 2, 2));
+        } else if (corner != DotMapping::noDot) {
+            include(paintCorner(corner, value));
         }
-        if (high >= 0) {
-            left = std::min(left, low);
-            top = std::min(top, lowRow);
-            right = std::max(right, high + 1);
-            bottom = std::max(bottom, highRow + 1);
-        }
-    } else {
-        for (const QPoint corner : corners)
-            include(corner);
     }
     const QRect touched = right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
     markDirty(touched);

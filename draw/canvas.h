@@ -115,6 +115,8 @@ private:
     QRect paintDot(double x, double y, QRgb value);
     // The same from the dot's corner (not noDot).
     QRect paintCorner(QPoint corner, QRgb value);
+    // Whether plotDots may write a dot wholly inside by plain stores (DotStores).
+    bool storesDotsDirectly() const;
     // Records the logical rectangle as painted, for the next Cls to erase.
     void markDirty(const QRect &logical);
 

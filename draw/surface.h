@@ -40,10 +40,6 @@ public:
         touch(m_canvas.Cls());
     }
     void PSet(double x, double y, QColor colour) { touch(canvas().PSet(x, y, colour)); }
-    void plotRun(std::span<const QPointF> points, QColor colour)
-    {
-        touch(canvas().plotRun(points, colour));
-    }
     DotMapping dotMapping() const { return canvas().dotMapping(); }
     void plotDots(std::span<const QPoint> corners, QColor colour)
     {

@@ -89,14 +89,6 @@ template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &f
     return plotted;
 }
 
-// The points of the arc in the editor's plane, in the order walkArc gives them.
-inline std::vector<QPointF> arcPoints(const ArcParameters &arc, const ArcFrame &frame)
-{
-    std::vector<QPointF> points;
-    walkArc(arc, frame, [&points](double x, double y) { points.emplace_back(x, y); });
-    return points;
-}
-
 // A point of the arc with the angle the walk reached it at, in degrees.
 struct ArcPoint
 {
