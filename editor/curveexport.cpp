@@ -1,9 +1,11 @@
 #include "editor/curveexport.h"
 
 #include "app/message.h"
+#include "common/wholefile.h"
 #include "draw/surface.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
@@ -11,9 +13,6 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QLineEdit>
-#include <QSaveFile>
-
-#include <cerrno>
 
 namespace {
 
@@ -54,26 +53,6 @@ public:
         QFileDialog::accept();
     }
 };
-
-// Why a save failed, in Italian for the common cases.
-QString failureReason(const QString &fileName, const QFileDevice &file,
-                      const QString &fallback = QString())
-{
-    const QFileInfo info(fileName);
-    const QFileInfo folder(info.absolutePath());
-    const QString error = file.errorString();
-    if (!folder.isDir())
-        return QStringLiteral("la cartella non esiste");
-    if (file.error() == QFileDevice::ResourceError || error.contains(qt_error_string(ENOSPC)))
-        return QStringLiteral("il disco è pieno");
-    if (file.error() == QFileDevice::PermissionsError || error.contains(qt_error_string(EACCES)) ||
-        error.contains(qt_error_string(EPERM)) || error.contains(qt_error_string(EROFS)) ||
-        !folder.isWritable() || (info.exists() && !info.isWritable()))
-        return QStringLiteral("permesso negato");
-    if (file.error() == QFileDevice::NoError && !fallback.isEmpty())
-        return fallback;
-    return error;
-}
 
 } // namespace
 
@@ -154,29 +133,36 @@ bool CurveExport::save(const QString &fileName, CurveFormat format)
 {
     if (!m_curve)
         return false;
-    QSaveFile file(fileName);
-    QString reason;
-    if (file.open(QIODevice::WriteOnly)) {
-        bool written = false;
-        if (format == CurveFormat::Png) {
-            QImageWriter writer(&file, "png");
-            written = writer.write(m_surface->canvas().drawing());
-            if (!written)
-                reason = writer.errorString();
-        } else {
-            const QByteArray data =
-                format == CurveFormat::Svg ? curveSvg(*m_curve) : curveCsv(*m_curve);
-            written = file.write(data) == data.size();
+    QByteArray data;
+    switch (format) {
+    case CurveFormat::Svg:
+        data = curveSvg(*m_curve);
+        break;
+    case CurveFormat::Csv:
+        data = curveCsv(*m_curve);
+        break;
+    case CurveFormat::Png: {
+        // Encoded in memory first, so that the file is written by the one routine that checks
+        // every step of a write.
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        if (!writer.write(m_surface->canvas().drawing())) {
+            failed(fileName, writer.errorString());
+            return false;
         }
-        if (written && file.commit())
-            return true;
-        // Before the cancel, which puts its own error in place of the real one.
-        reason = failureReason(fileName, file, reason);
-        file.cancelWriting();
-    } else {
-        reason = failureReason(fileName, file);
+        break;
     }
+    }
+    if (const std::optional<QString> failure = writeWholeFile(fileName, data)) {
+        failed(fileName, *failure);
+        return false;
+    }
+    return true;
+}
+
+void CurveExport::failed(const QString &fileName, const QString &reason)
+{
     app::showMessage(m_surface, QStringLiteral("Impossibile salvare il file %1: %2")
                                     .arg(QDir::toNativeSeparators(fileName), reason));
-    return false;
 }

@@ -33,6 +33,9 @@ public:
     bool save(const QString &fileName, CurveFormat format);
 
 private:
+    // The message that the file could not be saved, and why.
+    void failed(const QString &fileName, const QString &reason);
+
     DrawingSurface *m_surface;
     std::optional<Curve> m_curve;
     QAction *m_copyParameters;

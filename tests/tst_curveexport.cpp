@@ -7,9 +7,12 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QPainter>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <unistd.h>
 #ifdef CINQUEPUNTI_HAVE_SVG
 #include <QSvgRenderer>
 #endif
@@ -28,6 +31,7 @@ private slots:
     void savesThroughTheDialog();
     void svgRendersLikeTheDrawing();
     void replacingAsksFirstAndFailingWritesNothing();
+    void fullDiskSaysSoAndKeepsTheEarlierFile();
 };
 
 namespace {
@@ -249,6 +253,45 @@ void tst_CurveExport::replacingAsksFirstAndFailingWritesNothing()
     QCOMPARE(answerer.iconless(), 1);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{"curva.svg"});
+    QCOMPARE(drawingOf(form), before);
+}
+
+void tst_CurveExport::fullDiskSaysSoAndKeepsTheEarlierFile()
+{
+    if (::geteuid() != 0)
+        QSKIP("mounting a small file system needs root");
+    QTemporaryDir dir;
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "cinquepunti", dir.path()}))
+        QSKIP("no tmpfs could be mounted here");
+    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {dir.path()}); });
+    Form4 *form = openEditor();
+    const QImage before = drawingOf(form);
+    const std::pair<const char *, const char *> files[] = {
+        {"*.png", "disegno.png"}, {"*.svg", "disegno.svg"}, {"*.csv", "punti.csv"}};
+    QHash<QString, QByteArray> earlier;
+    for (const auto &[filter, name] : files) {
+        answerSaveDialog(filter, dir.filePath(name));
+        action("actionSaveCurve")->trigger();
+        earlier[name] = contents(dir.filePath(name));
+        QVERIFY(earlier[name].size() > 100);
+    }
+    QFile filler(dir.filePath("riempitivo"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) {
+    }
+
+    for (const auto &[filter, name] : files) {
+        const QString path = dir.filePath(name);
+        answerSaveDialog(filter, path);
+        MessageAnswerer answerer({}, QMessageBox::Yes); // yes, replace it
+        action("actionSaveCurve")->trigger();
+        QCOMPARE(answerer.texts().size(), 2);
+        QCOMPARE(answerer.texts().last(),
+                 "Impossibile salvare il file " + path + ": il disco è pieno");
+        QCOMPARE(contents(path), earlier[name]);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4); // no temporary file left
     QCOMPARE(drawingOf(form), before);
 }
 

@@ -18,8 +18,8 @@
 #include <algorithm>
 #include <functional>
 
-// Answers every message box that opens while it lives, pressing OK (or the button given), and
-// keeps their texts.
+// Answers every message box that opens while it lives, pressing the button given (OK where the
+// box has no such button), and keeps their texts.
 // A callback, if given, runs while each box is still open (for looking at the windows then).
 class MessageAnswerer
 {
@@ -50,7 +50,8 @@ private:
             ++m_iconless;
         if (m_whileOpen)
             m_whileOpen(box);
-        QTest::mouseClick(box->button(m_press), Qt::LeftButton);
+        QAbstractButton *button = box->button(m_press);
+        QTest::mouseClick(button ? button : box->button(QMessageBox::Ok), Qt::LeftButton);
     }
 
     QTimer m_timer;
