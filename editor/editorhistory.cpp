@@ -1,16 +1,48 @@
 #include "editor/editorhistory.h"
 
+#include <algorithm>
+
 #include <utility>
 
+namespace {
+
+bool sameNumbers(std::initializer_list<std::pair<const Variant &, const Variant &>> values)
+{
+    return std::ranges::all_of(
+        values, [](const auto &pair) { return pair.first.toDouble() == pair.second.toDouble(); });
+}
+
+} // namespace
+
+bool looksTheSame(const EditorSnapshot &a, const EditorSnapshot &b)
+{
+    const CurrentParameters &p = a.current, &q = b.current;
+    if (!sameNumbers(
+            {{p.SPTO, q.SPTO}, {p.SPTV, q.SPTV}, {p.AVX, q.AVX}, {p.AVY, q.AVY}, {p.INST, q.INST}}))
+        return false;
+    for (Segment segment : segments) {
+        const SegmentValues r = a.table.row(segment), s = b.table.row(segment);
+        if (!sameNumbers({{r.SPX, s.SPX}, {r.SPY, s.SPY}, {r.AVX, s.AVX}, {r.AVY, s.AVY}}))
+            return false;
+    }
+    return a.horizontalBar == b.horizontalBar && a.verticalBar == b.verticalBar &&
+           a.Text6 == b.Text6 && a.Text7 == b.Text7 && a.Text9 == b.Text9 && a.Text10 == b.Text10 &&
+           a.Text11 == b.Text11 && a.grid == b.grid && a.selected == b.selected;
+}
+
 EditorStep::EditorStep(const QString &text, EditorSnapshot before, EditorSnapshot after,
-                       Restore restore)
-    : m_before(std::move(before)), m_after(std::move(after)), m_restore(std::move(restore))
+                       Capture capture, Restore restore)
+    : m_before(std::move(before)), m_after(std::move(after)), m_capture(std::move(capture)),
+      m_restore(std::move(restore))
 {
     setText(text);
 }
 
 void EditorStep::undo()
 {
+    // A redo right after this undo brings back what the user sees now, with whatever changed
+    // since the step: a segment chosen, text typed, an activation's redraw.
+    m_after = m_capture();
     m_restore(m_before);
 }
 

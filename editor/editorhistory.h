@@ -9,8 +9,9 @@
 #include <functional>
 #include <optional>
 
-// Everything a redraw of the curve editor reads or writes, as it stood right after one: what an
-// undo brings back. Values and texts only, no picture: the drawing is made again from them.
+// What the curve editor shows and holds: every box's text, the bars, the chosen segment and the
+// values its drawing was made from. Values and texts only, no picture: the drawing is made again
+// from them.
 struct EditorSnapshot
 {
     SegmentTable table;
@@ -28,13 +29,21 @@ struct EditorSnapshot
     friend bool operator==(const EditorSnapshot &, const EditorSnapshot &) = default;
 };
 
+// Whether the two states look the same to the user: the same texts, bars and segment, and a
+// drawing made from the same numbers. A value's kind is not seen: a bar moved away and back
+// leaves an integer 0 where the displacement was unset, and the same picture.
+bool looksTheSame(const EditorSnapshot &a, const EditorSnapshot &b);
+
 // One step of the editor in its history: the states right before and right after it.
 class EditorStep : public QUndoCommand
 {
 public:
+    using Capture = std::function<EditorSnapshot()>;
     using Restore = std::function<void(const EditorSnapshot &)>;
 
-    EditorStep(const QString &text, EditorSnapshot before, EditorSnapshot after, Restore restore);
+    // capture tells what the editor shows at the moment of an undo; restore brings a state back.
+    EditorStep(const QString &text, EditorSnapshot before, EditorSnapshot after, Capture capture,
+               Restore restore);
 
     void undo() override;
     void redo() override;
@@ -42,6 +51,7 @@ public:
 private:
     EditorSnapshot m_before;
     EditorSnapshot m_after;
+    Capture m_capture;
     Restore m_restore;
     // A step is recorded after its own redraw: the redo that pushing it runs has nothing to do.
     bool m_pushed = false;

@@ -205,6 +205,22 @@ void Form4::restore(const EditorSnapshot &state)
         HScroll1->setValue(state.horizontalBar);
         HScroll2->setValue(state.verticalBar);
     }
+    for (Segment segment : segments) {
+        QRadioButton *option = m_options[static_cast<std::size_t>(segment)];
+        const bool selected = state.selected == segment;
+        if (option->isChecked() != selected) {
+            // An auto-exclusive button cannot be unchecked while it is the checked one.
+            option->setAutoExclusive(false);
+            option->setChecked(selected);
+            option->setAutoExclusive(true);
+        }
+    }
+    // The drawing from the values as they were: no check reads a box, and a segment chosen
+    // after the last step keeps its row, taking the bars' values only at the next step.
+    m_restoring = true;
+    proc2();
+    m_restoring = false;
+    // The boxes last, exactly as they were shown: the grid may hold text the user typed over it.
     app::setBoxText(Text6, state.Text6);
     app::setBoxText(Text7, state.Text7);
     app::setBoxText(Text9, state.Text9);
@@ -214,20 +230,8 @@ void Form4::restore(const EditorSnapshot &state)
         const auto s = static_cast<std::size_t>(segment);
         for (std::size_t column = 0; column < 4; ++column)
             app::setBoxText(m_grid[s][column], state.grid[s][column]);
-        QRadioButton *option = m_options[s];
-        const bool selected = state.selected == segment;
-        if (option->isChecked() != selected) {
-            // An auto-exclusive button cannot be unchecked while it is the checked one.
-            option->setAutoExclusive(false);
-            option->setChecked(selected);
-            option->setAutoExclusive(true);
-        }
     }
-    // The boxes hold what the checks accepted when the state was saved: skip the checks, and
-    // the selected segment takes back the same current values it had.
-    m_restoring = true;
-    proc2();
-    m_restoring = false;
+    m_saved = state;
 }
 
 void Form4::runStep(const QString &name, const std::function<void()> &redraw, bool held)
@@ -250,16 +254,37 @@ void Form4::recordStep(const QString &name)
 {
     m_heldStep.clear();
     EditorSnapshot after = snapshot();
-    m_history->push(new EditorStep(name, m_saved, after,
-                                   [this](const EditorSnapshot &state) { restore(state); }));
+    // A step that changes nothing the user sees would only make Ctrl+Z seem to do nothing.
+    if (looksTheSame(after, m_saved)) {
+        m_saved = std::move(after);
+        return;
+    }
+    m_history->push(new EditorStep(
+        name, m_saved, after, [this] { return snapshot(); },
+        [this](const EditorSnapshot &state) { restore(state); }));
     m_saved = std::move(after);
+}
+
+bool Form4::incrementsAccepted() const
+{
+    return checkIncrement(Text9->text(), QStringLiteral("INST"), maximumPointsIncrement)
+               .message.isEmpty() &&
+           checkIncrement(Text10->text(), QStringLiteral("AVY")).message.isEmpty() &&
+           checkIncrement(Text11->text(), QStringLiteral("AVX")).message.isEmpty();
 }
 
 void Form4::barReleased(const QScrollBar *bar)
 {
     // Without tracking, the value still changes after this, and that change records the step.
-    if (!m_heldStep.isEmpty() && bar->sliderPosition() == bar->value())
-        recordStep(m_heldStep);
+    if (m_heldStep.isEmpty() || bar->sliderPosition() != bar->value())
+        return;
+    if (std::exchange(m_redrawAtRelease, false)) {
+        // The drawing waited for the release: now the one change to the released value, with
+        // its checks and their messages, is the drag's step.
+        runStep(std::exchange(m_heldStep, {}), [this] { proc2(); });
+        return;
+    }
+    recordStep(m_heldStep);
 }
 
 QGroupBox *Form4::createSegmentFrame()
@@ -385,7 +410,7 @@ void Form4::INIZIO()
     std::array<ArcParameters, 4> arcs;
     for (Segment segment : segments) {
         const auto index = static_cast<std::size_t>(segment);
-        if (m_options[index]->isChecked())
+        if (m_options[index]->isChecked() && !m_restoring)
             m_table.copyCurrent(segment, m_current);
         arcs[index] = segmentArc(m_points, segment, m_table.row(segment));
     }
@@ -510,9 +535,17 @@ void Form4::barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *
 {
     displacement = Variant::integer(static_cast<std::int16_t>(bar->value()));
     app::setBoxText(box, displacement.toText());
-    // While the thumb is held each move redraws; the whole drag is one step.
+    // While the thumb is held each move redraws; the whole drag is one step. A message would
+    // take the mouse from the drag and leave the bar pressed: while a box holds what a check
+    // refuses, the drawing waits for the release.
+    const bool held = bar->isSliderDown();
+    if (held && (m_redrawAtRelease || !incrementsAccepted())) {
+        m_redrawAtRelease = true;
+        m_heldStep = moveStepName(bar == HScroll2);
+        return;
+    }
     runStep(
-        moveStepName(bar == HScroll2), [this] { proc2(); }, bar->isSliderDown());
+        moveStepName(bar == HScroll2), [this] { proc2(); }, held);
 }
 
 void Form4::HScroll1_Change()

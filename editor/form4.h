@@ -113,12 +113,15 @@ private:
     void createHistoryActions();
     // What the editor shows and holds right now.
     EditorSnapshot snapshot() const;
-    // Sets every value back silently, then the cleared redraw without checks or messages.
+    // Sets every value back silently, redraws from them without checks, messages or copying the
+    // bars into the chosen segment's row, then shows every box's text as it was.
     void restore(const EditorSnapshot &state);
     // One redraw the user caused; recorded as a step unless it is part of an enclosing step,
     // or of a drag still under way (held), which is recorded when the thumb is let go.
     void runStep(const QString &name, const std::function<void()> &redraw, bool held = false);
     void recordStep(const QString &name);
+    // Whether the three increment checks would take the boxes as they stand, without a message.
+    bool incrementsAccepted() const;
     void barReleased(const QScrollBar *bar);
 
     QPushButton *Command1;
@@ -189,6 +192,7 @@ private:
     EditorSnapshot m_saved; // the state after the last redraw: the "before" of the next step
     bool m_inStep = false;
     QString m_heldStep; // the name of a drag's step, while its redraws are not yet recorded
+    bool m_redrawAtRelease = false; // a drag whose drawing waits for the thumb's release
     bool m_restoring = false;
     CurveExport *m_export;
 };

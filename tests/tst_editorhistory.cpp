@@ -20,6 +20,9 @@ private slots:
     void everyStepComesBack();
     void dragIsOneStep();
     void keysInBoxesAndWindow();
+    void redoBringsBackWhatWasSeen();
+    void stepsThatChangeNothingAreNotKept();
+    void dragWithARefusedBoxWaitsForTheRelease();
 };
 
 namespace {
@@ -157,6 +160,91 @@ void tst_EditorHistory::keysInBoxesAndWindow()
     QCOMPARE(bar->value(), 2);
     QTest::qWait(20);
     QCOMPARE(answerer.texts(), QStringList{});
+}
+
+void tst_EditorHistory::redoBringsBackWhatWasSeen()
+{
+    Form4 *form = openEditor();
+    QTest::mouseClick(in("Option2"), Qt::LeftButton);
+    scrollAction(form, "HScroll2", QAbstractSlider::SliderSingleStepAdd, 3);
+    const View afterSecondStep = [&] {
+        in<QAction>("actionUndo")->trigger();
+        const View v = view();
+        in<QAction>("actionRedo")->trigger();
+        return v;
+    }();
+    // After the last step: DE chosen, a new INST drawn by an activation, text over the grid.
+    QTest::mouseClick(in("Option4"), Qt::LeftButton);
+    retype(form, "Text9", "7");
+    opened(app::form1());
+    opened(form);
+    retype(form, "Text21", "scritto");
+    const View seen = view();
+    QCOMPARE(form->current().INST.toDouble(), 7.0);
+
+    MessageAnswerer answerer;
+    QTest::keyClick(in("Command1"), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(view() == afterSecondStep);
+    QTest::keyClick(in("Command1"), Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(view() == seen);
+
+    // The next bar move bends DE, the segment on screen; BC keeps its bend.
+    const SegmentValues bc = form->table().row(Segment::BC);
+    scrollAction(form, "HScroll2", QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(form->table().row(Segment::BC).SPY.toDouble(), bc.SPY.toDouble());
+    QCOMPARE(form->table().row(Segment::DE).SPY.toDouble(), 4.0);
+    QCOMPARE(answerer.texts(), QStringList{});
+}
+
+void tst_EditorHistory::stepsThatChangeNothingAreNotKept()
+{
+    Form4 *form = openEditor();
+    const View opening = view();
+    QTest::mouseClick(in("Option1"), Qt::LeftButton);
+    scrollAction(form, "HScroll1", QAbstractSlider::SliderSingleStepAdd);
+    click(form, "Command1"); // ESEGUI
+    click(form, "Command4"); // Azzera on the vertical bar, already at 0
+    auto *bar = in<QScrollBar>("HScroll2");
+    bar->setSliderDown(true);
+    bar->setSliderPosition(30);
+    bar->setSliderPosition(0);
+    bar->setSliderDown(false);
+
+    in<QAction>("actionUndo")->trigger();
+    QVERIFY(view() == opening);
+    QVERIFY(!in<QAction>("actionUndo")->isEnabled());
+}
+
+void tst_EditorHistory::dragWithARefusedBoxWaitsForTheRelease()
+{
+    Form4 *form = openEditor();
+    const View before = view();
+    QTest::mouseClick(in("Option3"), Qt::LeftButton);
+    retype(form, "Text10", "x");
+    auto *bar = in<QScrollBar>("HScroll2");
+    int shownWhileHeld = 0;
+    MessageAnswerer answerer([&](QMessageBox *) { shownWhileHeld += bar->isSliderDown(); });
+    bar->setSliderDown(true);
+    for (int position : {10, 60, 45}) {
+        bar->setSliderPosition(position);
+        QTest::qWait(15); // time for a message box to be seen and answered
+    }
+    QCOMPARE(answerer.texts(), QStringList{});
+    bar->setSliderDown(false);
+    QCOMPARE(shownWhileHeld, 0);
+    QCOMPARE(answerer.texts(), QStringList{"AVY non è un numero"});
+    QCOMPARE(in<QLineEdit>("Text10")->text(), QStringLiteral("1"));
+    QCOMPARE(form->table().row(Segment::CD).SPY.toDouble(), 45.0);
+    const View after = view();
+    scrollAction(form, "HScroll1", QAbstractSlider::SliderSingleStepAdd); // a step of its own
+
+    in<QAction>("actionUndo")->trigger();
+    QVERIFY(view() == after);
+    in<QAction>("actionUndo")->trigger();
+    QVERIFY(view() == before);
+    QVERIFY(!in<QAction>("actionUndo")->isEnabled());
+    in<QAction>("actionRedo")->trigger();
+    QVERIFY(view() == after);
 }
 
 QTEST_MAIN(tst_EditorHistory)
