@@ -147,8 +147,11 @@ void coverDrawing(QWidget *window)
         control->setPalette(palette);
         control->setAutoFillBackground(true);
     };
+    // A label in a frame lies on the frame's own cover: were it opaque too, it would erase the
+    // frame's border where it crosses it.
     for (QLabel *label : window->findChildren<QLabel *>())
-        cover(label);
+        if (!qobject_cast<QGroupBox *>(label->parentWidget()))
+            cover(label);
     for (QGroupBox *frame : window->findChildren<QGroupBox *>())
         cover(frame);
 }

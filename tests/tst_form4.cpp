@@ -245,6 +245,31 @@ void tst_Form4::controls()
                 label->fontMetrics().horizontalAdvance(text) <= label->width());
     }
     QVERIFY(in<QLabel>("Label9")->wordWrap());
+    // Under their bars and boxes, and the frame's border runs whole beneath them.
+    for (const auto &[frameName, names] :
+         {std::pair{"Frame4", std::array{"Label7", "HScroll2", "Text7"}},
+          {"Frame3", std::array{"Label6", "HScroll1", "Text6"}}}) {
+        auto *frame = in(frameName);
+        const QObjectList stack = frame->children();
+        QVERIFY(stack.indexOf(in(names[0])) < stack.indexOf(in(names[1])) &&
+                stack.indexOf(in(names[0])) < stack.indexOf(in(names[2])));
+        const QRect caption = in(names[0])->geometry();
+        in(names[0])->hide();
+        const QImage bare = frame->grab().toImage();
+        in(names[0])->show();
+        const QImage shown = frame->grab().toImage();
+        // The border's line is the darkest row the caption spans above the bar.
+        int border = caption.top();
+        for (int y = caption.top(); y < in(names[1])->y(); ++y)
+            if (qGray(bare.pixel(caption.left(), y)) < qGray(bare.pixel(caption.left(), border)))
+                border = y;
+        int kept = 0;
+        for (int x = caption.left(); x < in(names[2])->x(); ++x)
+            kept += shown.pixel(x, border) == bare.pixel(x, border);
+        QVERIFY2(qGray(bare.pixel(caption.left(), border)) < 224 &&
+                     kept > (in(names[2])->x() - caption.left()) * 9 / 10,
+                 frameName);
+    }
     QCOMPARE(in<QPlainTextEdit>("Text22")->toPlainText(),
              "SP.V=Spostamento verticale\nSP.O=Spostamento orizzontale\n"
              "ALF.V=Incremento ALFA verticale\nALF.O=Incremento ALFA orizz." +
