@@ -1,5 +1,7 @@
 #include "app/message.h"
 
+#include "app/windows.h"
+
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
@@ -16,6 +18,7 @@ void showMessage(QWidget *parent, const QString &text)
     if (auto *layout = qobject_cast<QGridLayout *>(box.layout()))
         layout->addItem(new QSpacerItem(220, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                         layout->rowCount(), 0, 1, layout->columnCount());
+    const DialogScope scope(parent);
     box.exec();
 }
 

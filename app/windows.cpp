@@ -46,6 +46,8 @@ struct Windows
     std::unique_ptr<Form3> form3;
     std::unique_ptr<Form4> form4;
     QPointer<QWidget> lastActive;
+    // The window a closing dialog gives the keyboard back to, until its activation arrives.
+    QPointer<QWidget> returningTo;
     ActivationFilter filter;
     bool ending = false;
 };
@@ -237,16 +239,48 @@ void show(QWidget *window)
     window->show();
     window->raise();
     window->activateWindow();
+    // A move of the program's own outranks a closing dialog's return.
+    windows()->returningTo = nullptr;
     windowActivated(window);
 }
 
 void windowActivated(QWidget *window)
 {
     Windows *w = windows();
+    if (w->returningTo) {
+        if (window != w->returningTo)
+            return;
+        w->returningTo = nullptr;
+    }
     if (w->ending || !isProgramWindow(window) || window == w->lastActive)
         return;
     w->lastActive = window;
     runActivationHandler(window);
+}
+
+DialogScope::DialogScope(QWidget *opener)
+    : m_window(opener ? opener->window() : nullptr), m_focus(QApplication::focusWidget())
+{
+}
+
+DialogScope::~DialogScope()
+{
+    Windows *w = windows();
+    if (!m_window || !m_window->isVisible() || w->ending || !isProgramWindow(m_window))
+        return;
+    if (m_focus && m_focus->window() == m_window)
+        m_focus->setFocus(Qt::ActiveWindowFocusReason);
+    // Where the platform has already given the keyboard back (offscreen, most window managers)
+    // there is nothing to wait for.
+    if (QApplication::activeWindow() == m_window)
+        return;
+    w->returningTo = m_window;
+    m_window->activateWindow();
+    // Bounded: a window manager that refuses the request must not silence every activation.
+    QTimer::singleShot(500, m_window, [w, window = m_window] {
+        if (w->returningTo == window)
+            w->returningTo = nullptr;
+    });
 }
 
 void endProgram()

@@ -2,7 +2,9 @@
 
 #include "common/basepoints.h"
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
+
 class Form1;
 class Form2;
 class Form3;
@@ -40,6 +42,23 @@ void show(QWidget *window);
 // a repeated notice for the same window is harmless, and a message box closing, which
 // re-activates the window behind it, runs nothing.
 void windowActivated(QWidget *window);
+
+// Held while a dialog or message that a window opened is open. When it ends, the window is the
+// active one again, with its focus where it was: openbox, when a modal dialog closes, may hand
+// the keyboard to another window of the program instead. That window's activation, until the
+// opener's own arrives, runs nothing: the user never went there.
+class DialogScope
+{
+public:
+    explicit DialogScope(QWidget *opener);
+    ~DialogScope();
+    DialogScope(const DialogScope &) = delete;
+    DialogScope &operator=(const DialogScope &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_focus;
+};
 
 // "ESCI": closes every window and leaves the event loop; no handler runs afterwards.
 void endProgram();

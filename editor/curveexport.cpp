@@ -1,6 +1,7 @@
 #include "editor/curveexport.h"
 
 #include "app/message.h"
+#include "app/windows.h"
 #include "common/wholefile.h"
 #include "draw/surface.h"
 
@@ -76,8 +77,8 @@ CurveExport::CurveExport(DrawingSurface *surface)
     m_copyParameters = add("actionCopyParameters", QStringLiteral("Copia i parametri"),
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_copyDrawing = add("actionCopyDrawing", QStringLiteral("Copia il disegno"), {});
-    m_saveCurve = add("actionSaveCurve", QStringLiteral("Salva la curva..."),
-                      QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_saveCurve =
+        add("actionSaveCurve", QStringLiteral("Esporta..."), QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(m_copyParameters, &QAction::triggered, this, &CurveExport::copyParameters);
     connect(m_copyDrawing, &QAction::triggered, this, &CurveExport::copyDrawing);
     connect(m_saveCurve, &QAction::triggered, this, &CurveExport::saveCurve);
@@ -112,7 +113,7 @@ void CurveExport::saveCurve()
 {
     if (!m_curve)
         return;
-    SaveCurveDialog dialog(m_surface, QStringLiteral("Salva la curva"), m_folder);
+    SaveCurveDialog dialog(m_surface, QStringLiteral("Esporta la curva"), m_folder);
     dialog.setObjectName(QStringLiteral("saveCurveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -120,6 +121,7 @@ void CurveExport::saveCurve()
     dialog.setNameFilters(nameFilters());
     dialog.selectNameFilter(nameFilters().first());
     dialog.selectFile(QStringLiteral("curva.svg"));
+    const app::DialogScope scope(m_surface);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     // Again here: a dialog closed with done() rather than accept() skipped the extension.

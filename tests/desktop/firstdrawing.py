@@ -75,6 +75,9 @@ class Desktop:
         self.wm = wm
         self.env = dict(os.environ)
         self.logs = tempfile.TemporaryDirectory(prefix="cinquepunti-desktop-")
+        # The program's settings and files of its own, apart from the user's and other tests'.
+        self.env["XDG_DATA_HOME"] = os.path.join(self.logs.name, "data")
+        self.env["XDG_CONFIG_HOME"] = os.path.join(self.logs.name, "config")
 
     def __enter__(self):
         try:
@@ -232,39 +235,44 @@ def differences(first, second):
     return count, box
 
 
+def to_editor(desktop, shots=None, check_calibration=lambda first: None):
+    """The user's path from the start window to the editor; returns the editor's window."""
+    form1 = desktop.window("Form1")
+    if shots:
+        save_png(desktop.steady_capture(form1, "the start window"),
+                 os.path.join(shots, "form1.png"))
+    desktop.click(form1, centre(10560, 4320, 1095, 1455))  # AVANTI
+    form2 = desktop.window("Form2")
+    check_calibration(desktop.steady_capture(form2, "the calibration's first drawing"))
+    # One step of the bar (its right arrow), then "OK - continua".
+    desktop.click(form2, (twips(480) + twips(5895) - 8, twips(1080) + twips(255) // 2))
+    desktop.click(form2, centre(3120, 2880, 1575, 615))
+    # The base points as they stand ("===>>"), then AVANTI: the editor draws their chords.
+    form3 = desktop.window("Form3")
+    desktop.click(form3, centre(4560, 4800, 1455, 735))
+    desktop.click(form3, centre(3240, 6840, 1575, 615))
+    return desktop.window("Form4")
+
+
 def run(program, wm, shots):
     with Desktop(program, wm) as desktop:
-        form1 = desktop.window("Form1")
-        if shots:
-            save_png(desktop.steady_capture(form1, "the start window"),
-                     os.path.join(shots, "form1.png"))
-        desktop.click(form1, centre(10560, 4320, 1095, 1455))  # AVANTI
-
         # The calibration's first drawing: the horizontal axis across the whole width, at half
         # the height of the client area the window has on the screen.
-        form2 = desktop.window("Form2")
-        first = desktop.steady_capture(form2, "the calibration's first drawing")
-        width, height, _ = first
-        if shots:
-            save_png(first, os.path.join(shots, "form2-first.png"))
-        axis = black_rows(first, width - 8)
-        expected = calibration_axis_row(height)
-        print(f"calibration: client {width}x{height}, axis at rows {axis}, expected {expected}")
-        if axis != [expected]:
-            raise Failure(f"calibration axis at rows {axis}, expected row {expected} of a "
-                          f"{width}x{height} client area")
-
-        # One step of the bar (its right arrow), then "OK - continua".
-        desktop.click(form2, (twips(480) + twips(5895) - 8, twips(1080) + twips(255) // 2))
-        desktop.click(form2, centre(3120, 2880, 1575, 615))
-        # The base points as they stand ("===>>"), then AVANTI: the editor draws their chords.
-        form3 = desktop.window("Form3")
-        desktop.click(form3, centre(4560, 4800, 1455, 735))
-        desktop.click(form3, centre(3240, 6840, 1575, 615))
+        def check_calibration(first):
+            width, height, _ = first
+            if shots:
+                save_png(first, os.path.join(shots, "form2-first.png"))
+            axis = black_rows(first, width - 8)
+            expected = calibration_axis_row(height)
+            print(f"calibration: client {width}x{height}, axis at rows {axis}, "
+                  f"expected {expected}")
+            if axis != [expected]:
+                raise Failure(f"calibration axis at rows {axis}, expected row {expected} of a "
+                              f"{width}x{height} client area")
+        form4 = to_editor(desktop, shots, check_calibration)
 
         # The editor: its first drawing, then "ESEGUI" (clear and redraw the same state). The
         # pointer rests on the bare drawing for both captures, so no control shows it hovering.
-        form4 = desktop.window("Form4")
         rest = None
 
         def settled_editor():

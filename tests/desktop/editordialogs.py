@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""Runs the real program under openbox and checks what only a window manager shows of the
+editor's dialogs and messages:
+
+    editordialogs.py PROGRAM
+
+- after "Esporta..." over an existing file and "Sì" to the replace question, the editor is the
+  active window again, so that Ctrl+Z undoes its last step (tried three times: openbox gives the
+  keyboard to another window only sometimes);
+- a drag of the vertical bar's thumb while an ALFA box holds "x" opens no message while the
+  button is held, the check's message once at the release, and Ctrl+Z undoes the whole drag.
+"""
+
+import os
+import signal
+import sys
+import tempfile
+import time
+
+from firstdrawing import Desktop, Failure, to_editor, twips, wait_for
+
+# Frame4 on the editor, and in it the bar HScroll2 and its box Text7, in client pixels.
+FRAME4 = (twips(240), twips(2760))
+BAR = (FRAME4[0] + twips(120), FRAME4[1] + twips(480), twips(5295), twips(255))
+TEXT7 = (FRAME4[0] + twips(5520), FRAME4[1] + twips(360), twips(615), twips(375))
+TEXT10 = (twips(480) + twips(1560) + 8, twips(5160) + twips(240) + 8)  # in Frame5
+
+
+def region(image, rect):
+    width, _, pixels = image
+    left, top, w, h = rect
+    return b"".join(pixels[(y * width + left) * 3:(y * width + left + w) * 3]
+                    for y in range(top, top + h))
+
+
+def active(desktop):
+    return desktop.run(["xdotool", "getactivewindow", "getwindowname"], check=False).strip()
+
+
+def messages(desktop, title="Cinquepunti"):
+    return desktop.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                       check=False).split()
+
+
+def key(desktop, *keys):
+    desktop.run(["xdotool", "key", "--clearmodifiers", *keys])
+
+
+def expect_bar(desktop, form4, shown, what):
+    """Waits until the bar's box shows its value as in `shown` again (the bar itself may show
+    the focus or the pointer hovering)."""
+    wait_for(what, lambda: region(desktop.capture(form4), TEXT7) == region(shown, TEXT7),
+             timeout=3)
+
+
+def export_over(desktop, form4, folder):
+    existing = os.path.join(folder, "curva.svg")
+    with open(existing, "w") as file:
+        file.write("vecchio")
+    shown = desktop.steady_capture(form4, "the editor")
+    desktop.click(form4, (BAR[0] + BAR[2] - 6, BAR[1] + BAR[3] // 2))  # the right arrow: a step
+    key(desktop, "ctrl+e")
+    desktop.window("Esporta la curva")
+    desktop.run(["xdotool", "type", "--delay", "5", existing])
+    key(desktop, "Return")
+    # Qt's question box takes the title of the dialog that asks.
+    wait_for("the replace question", lambda: len(messages(desktop, "Esporta la curva")) == 2)
+    key(desktop, "alt+s")  # "Sì"
+    wait_for("the saved curve", lambda: open(existing).read() != "vecchio")
+    time.sleep(0.3)  # time for a window manager's own choice of focus
+    if active(desktop) != "Form4":
+        raise Failure(f"after the replace question the active window is {active(desktop)!r}")
+    key(desktop, "ctrl+z")
+    expect_bar(desktop, form4, shown, "Ctrl+Z to undo the bar's step")
+
+
+def drag_with_refused_box(desktop, form4):
+    desktop.click(form4, TEXT10)
+    key(desktop, "ctrl+a", "x")
+    shown = desktop.steady_capture(form4, "the editor")
+    thumb = (BAR[0] + BAR[2] // 2, BAR[1] + BAR[3] // 2)
+    desktop.run(["xdotool", "mousemove", "--window", form4, str(thumb[0]), str(thumb[1]),
+                 "mousedown", "1"])
+    for step in range(1, 16):
+        desktop.run(["xdotool", "mousemove", "--window", form4, str(thumb[0] + 6 * step),
+                     str(thumb[1])])
+        time.sleep(0.03)
+    time.sleep(0.3)
+    if messages(desktop):
+        raise Failure("a message opened while the thumb was held")
+    desktop.run(["xdotool", "mouseup", "1"])
+    wait_for("the check's message at the release", lambda: messages(desktop) or None)
+    key(desktop, "Return")
+    wait_for("the message to close", lambda: not messages(desktop))
+    time.sleep(0.3)
+    if messages(desktop) or active(desktop) != "Form4":
+        raise Failure(f"after the message: {len(messages(desktop))} more, active "
+                      f"{active(desktop)!r}")
+    key(desktop, "ctrl+z")
+    expect_bar(desktop, form4, shown, "one Ctrl+Z to undo the whole drag")
+
+
+def main():
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    try:
+        with Desktop(sys.argv[1], "openbox") as desktop, tempfile.TemporaryDirectory() as folder:
+            form4 = to_editor(desktop)
+            for _ in range(3):
+                export_over(desktop, form4, folder)
+            drag_with_refused_box(desktop, form4)
+            desktop.program_running()
+    except (Failure, OSError) as failure:
+        print(f"FAIL: {failure}")
+        return 1
+    print("PASS")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
