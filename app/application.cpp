@@ -1,9 +1,14 @@
 #include "app/application.h"
 
+#include "app/recovery.h"
 #include "app/windows.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTranslator>
 
@@ -29,11 +34,46 @@ void installQtTranslations()
     installed = translator;
 }
 
+// Asks about each work a run that died left, newest first; opens the first one wanted.
+bool offerRecovery()
+{
+    for (const QString &fileName : recovery::orphaned()) {
+        QMessageBox box(
+            QMessageBox::Question, QStringLiteral("Cinquepunti"),
+            QStringLiteral("Cinquepunti si è chiuso senza ESCI e ha lasciato un "
+                           "lavoro del %1. Riprenderlo?")
+                .arg(QLocale().toString(QFileInfo(fileName).lastModified(), QLocale::ShortFormat)),
+            QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        const bool wanted = box.exec() == QMessageBox::Yes;
+        const bool opened = wanted && openWork(fileName, true);
+        recovery::discard(fileName);
+        if (opened)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void start()
 {
+    start({});
+}
+
+void start(const QStringList &files)
+{
     installQtTranslations();
+    // Closing the last window ends the work as "ESCI" does: nothing is left to recover.
+    static QPointer<QCoreApplication> watched;
+    if (watched != QCoreApplication::instance()) {
+        watched = QCoreApplication::instance();
+        QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &recovery::remove);
+    }
+    if (offerRecovery())
+        return;
+    if (!files.isEmpty() && openWork(files.first()))
+        return;
     showStart();
 }
 

@@ -5,6 +5,7 @@
 #include "app/instructions.h"
 #include "app/windows.h"
 
+#include <QAction>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -20,9 +21,21 @@ Form1::Form1(QWidget *parent)
     setWindowTitle("Form1");
     setFont(app::sansSerif());
     resize(app::twips(12645), app::twips(9030));
+    // In the column the page keeps clear for "AVANTI", below it.
+    m_open =
+        app::createControl<QPushButton>(this, "openButton", {10560, 6120, 1095, 495}, "Apri...");
     Command1->raise(); // drawn above the document
+    m_open->raise();
+    auto *open = new QAction(QStringLiteral("Apri..."), this);
+    open->setObjectName(QStringLiteral("actionOpen"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    open->setShortcutContext(Qt::WindowShortcut);
+    addAction(open);
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(open, &QAction::triggered, this, [this] { app::askToOpenWork(this); });
+    connect(m_open, &QPushButton::clicked, open, &QAction::trigger);
+    app::setTabOrder({Command1, OLE1, m_open});
 
     OLE1->setReadOnly(true);
     OLE1->setAccessibleName("Istruzioni");

@@ -24,5 +24,6 @@ public:
 private:
     QTextBrowser *OLE1;
     QPushButton *Command1;
+    QPushButton *m_open; // "Apri...": yesterday's work, one step from the start
     Variant m_VAIF;
 };

@@ -5,6 +5,6 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    app::start();
+    app::start(application.arguments().mid(1));
     return application.exec();
 }

@@ -2,8 +2,10 @@
 
 #include "app/desktop.h"
 #include "app/form1.h"
+#include "app/recovery.h"
 #include "calibration/form2.h"
 #include "editor/form4.h"
+#include "editor/workfile.h"
 #include "points/form3.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 namespace app {
 
@@ -48,6 +51,7 @@ struct Windows
     QPointer<QWidget> lastActive;
     // The window a closing dialog gives the keyboard back to, until its activation arrives.
     QPointer<QWidget> returningTo;
+    std::optional<double> documentRatio;
     ActivationFilter filter;
     bool ending = false;
 };
@@ -149,7 +153,35 @@ void showEditor()
 
 double calibrationRatio()
 {
+    Windows *w = windows();
+    if (!w->form2 && w->documentRatio)
+        return *w->documentRatio;
     return form2()->Incr();
+}
+
+std::array<QString, 10> basePointTexts()
+{
+    return form3()->boxTexts();
+}
+
+void restoreBasePoints(const std::array<QString, 10> &texts, const BasePoints &points)
+{
+    form3()->restore(texts, points);
+}
+
+void useDocumentRatio(double ratio)
+{
+    windows()->documentRatio = ratio;
+}
+
+bool openWork(const QString &fileName, bool recovered)
+{
+    return form4()->workFile()->open(fileName, recovered);
+}
+
+void askToOpenWork(QWidget *parent)
+{
+    form4()->workFile()->askToOpen(parent);
 }
 
 BasePoints basePoints()
@@ -285,7 +317,11 @@ DialogScope::~DialogScope()
 
 void endProgram()
 {
-    windows()->ending = true;
+    Windows *w = windows();
+    if (w->form4 && !w->form4->workFile()->mayLeave())
+        return;
+    recovery::remove();
+    w->ending = true;
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
 }
@@ -303,6 +339,7 @@ void destroyWindows()
     w->form2.reset();
     w->form1.reset();
     w->lastActive = nullptr;
+    w->documentRatio.reset();
     w->ending = false;
 }
 

@@ -3,7 +3,10 @@
 #include "common/basepoints.h"
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
+
+#include <array>
 
 class Form1;
 class Form2;
@@ -28,6 +31,20 @@ void showEditor();
 double calibrationRatio();
 // The base points as of the last "===>>" of the base points window (Form3's X1 ... Y5).
 BasePoints basePoints();
+
+// Keeping the work, served by the editor and the base points window.
+// The base points window's ten boxes (AX, AY ... EY), and putting back the boxes and points a
+// document kept there.
+std::array<QString, 10> basePointTexts();
+void restoreBasePoints(const std::array<QString, 10> &texts, const BasePoints &points);
+// The ratio an opened document was drawn with: the calibration ratio as long as the
+// calibration window does not exist in this run.
+void useDocumentRatio(double ratio);
+// Opens the document into the windows and shows the editor; a bad file is a message naming it
+// and changes nothing. A recovered work is marked unsaved, under the file it belonged to.
+bool openWork(const QString &fileName, bool recovered = false);
+// "Apri...", from any window: the question about unsaved changes, the dialog, the opening.
+void askToOpenWork(QWidget *parent);
 
 // The windows themselves, for the registry's own use and for tests.
 Form1 *form1();

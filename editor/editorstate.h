@@ -27,6 +27,10 @@ constexpr ChordEnds chordEnds(Segment segment)
     return {from, from + 1};
 }
 
+// The displacement bars run from -limit to +limit: HScroll1 (horizontal), HScroll2 (vertical).
+constexpr int horizontalBarLimit = 1000;
+constexpr int verticalBarLimit = 500;
+
 // The values the controls edit: the two bars' displacements and the three increments.
 struct CurrentParameters
 {

@@ -8,8 +8,10 @@
 #include "editor/arc.h"
 #include "editor/arcwalks.h"
 #include "editor/curveexport.h"
+#include "editor/workfile.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,10 +71,10 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Command3 = app::createControl<QPushButton>(this, "Command3", {240, 6600, 1935, 255}, "ESCI");
     const DisplacementControls vertical = createDisplacementFrame(
         {"Frame4", "SPOSTAMENTO VERTICALE", "LargeChange = 50; SmallChange =1", 2760, "HScroll2",
-         500, "Label7", scaleCaption("-500", 51, 51, "+500"), "Text7", "Command4"});
+         verticalBarLimit, "Label7", scaleCaption("-500", 51, 51, "+500"), "Text7", "Command4"});
     const DisplacementControls horizontal = createDisplacementFrame(
         {"Frame3", "SPOSTAMENTO ORIZZONTALE", "LargeChange =50; SmallChange =1", 3840, "HScroll1",
-         1000, "Label6", scaleCaption("-850", 51, 50, "+850"), "Text6", "Command5"});
+         horizontalBarLimit, "Label6", scaleCaption("-850", 51, 50, "+850"), "Text6", "Command5"});
     Text9 = app::createControl<QLineEdit>(this, "Text9", {4920, 5400, 375, 375}, "5");
     Label9 = app::createControl<QLabel>(this, "Label9", {3600, 5400, 1215, 375},
                                         "Incremento dei Punti-Curva");
@@ -149,6 +151,7 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Command1->setFocus();
     setWindowState(Qt::WindowMaximized);
     m_export = new CurveExport(this);
+    m_work = new WorkFile(this, m_history);
     m_saved = snapshot();
 }
 
@@ -232,6 +235,18 @@ void Form4::restore(const EditorSnapshot &state)
             app::setBoxText(m_grid[s][column], state.grid[s][column]);
     }
     m_saved = state;
+}
+
+void Form4::showOpened(const EditorSnapshot &state)
+{
+    restore(state);
+    m_history->clear();
+}
+
+void Form4::closeEvent(QCloseEvent *event)
+{
+    if (!app::isEnding() && !m_work->mayLeave())
+        event->ignore();
 }
 
 void Form4::runStep(const QString &name, const std::function<void()> &redraw, bool held)

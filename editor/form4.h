@@ -16,6 +16,7 @@
 #include <vector>
 
 class CurveExport;
+class WorkFile;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -66,6 +67,16 @@ public:
     // The curve of the last redraw; none before the first.
     const Curve *curve() const;
 
+    // What the editor shows and holds right now.
+    EditorSnapshot snapshot() const;
+    // An opened document's state, exactly as it was saved, with an empty history.
+    void showOpened(const EditorSnapshot &state);
+    // The file the work is kept in.
+    WorkFile *workFile() const { return m_work; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     // What tells the two displacement frames apart.
     struct DisplacementLayout
@@ -111,8 +122,6 @@ private:
 
     // The history of steps: "Annulla" and "Rifai", first in the window's context menu.
     void createHistoryActions();
-    // What the editor shows and holds right now.
-    EditorSnapshot snapshot() const;
     // Sets every value back silently, redraws from them without checks, messages or copying the
     // bars into the chosen segment's row, then shows every box's text as it was.
     void restore(const EditorSnapshot &state);
@@ -195,4 +204,5 @@ private:
     bool m_redrawAtRelease = false; // a drag whose drawing waits for the thumb's release
     bool m_restoring = false;
     CurveExport *m_export;
+    WorkFile *m_work;
 };

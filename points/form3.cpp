@@ -137,8 +137,7 @@ Form3::Form3(QWidget *parent)
     layout->addStretch();
 
     const QStringList letters = {"A", "B", "C", "D", "E"};
-    const std::array<QLineEdit *, 10> boxes = {Text1, Text2, Text3, Text4, Text5,
-                                               Text6, Text7, Text8, Text9, Text10};
+    const std::array<QLineEdit *, 10> boxes = this->boxes();
     const std::array<QLabel *, 5> rowLabels = {Label1, Label2, Label3, Label4, Label5};
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->setAccessibleName(letters[int(i / 2)] + (i % 2 ? ", ordinata" : ", ascissa"));
@@ -240,12 +239,41 @@ void Form3::Command3_Click()
     LeggiTextY4();
     LeggiTextX5();
     LeggiTextY5();
+    drawPreview();
+}
+
+void Form3::drawPreview()
+{
     Picture1->Cls();
     const double H = setPreviewScale(300);
     drawChord(0, 1, H);
     drawChord(1, 2, H);
     drawChord(2, 3, H);
     drawChord(3, 4, H);
+}
+
+std::array<QLineEdit *, 10> Form3::boxes() const
+{
+    return {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10};
+}
+
+std::array<QString, 10> Form3::boxTexts() const
+{
+    std::array<QString, 10> texts;
+    std::ranges::transform(boxes(), texts.begin(), &QLineEdit::text);
+    return texts;
+}
+
+void Form3::restore(const std::array<QString, 10> &texts, const BasePoints &points)
+{
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        app::setBoxText(boxes()[i], texts[i]);
+    m_points = points;
+    // Before the first "===>>" the preview was empty.
+    if (points != BasePoints{})
+        drawPreview();
+    else
+        Picture1->Cls();
 }
 
 void Form3::Picture1_Click()

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <array>
+
 class DrawingSurface;
 class QFrame;
 class QLabel;
@@ -31,6 +33,12 @@ public:
     Variant Y4() const { return m_points.Y[3]; }
     Variant Y5() const { return m_points.Y[4]; }
 
+    // The ten boxes' texts: AX, AY, BX ... EY.
+    std::array<QString, 10> boxTexts() const;
+    // Puts back the boxes and the points a document kept, and previews their chords as
+    // "===>>" would, without its checks.
+    void restore(const std::array<QString, 10> &texts, const BasePoints &points);
+
     void LeggiTextX1();
     void LeggiTextY1();
     void LeggiTextX2();
@@ -53,6 +61,9 @@ protected:
 
 private:
     void checkCoordinate(QLineEdit *box, Variant &value, const QString &message);
+    std::array<QLineEdit *, 10> boxes() const;
+    // The chords of the points in the preview.
+    void drawPreview();
     // Sets the preview's user scale: the given width, and the height the calibration gives it.
     // Returns the scale height.
     double setPreviewScale(float scaleWidth);

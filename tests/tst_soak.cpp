@@ -6,6 +6,8 @@
 #include "points/form3.h"
 #include "useractions.h"
 
+#include <QFileDialog>
+
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -219,6 +221,13 @@ void tst_Soak::randomActions()
                              : defaultSeed;
     QRandomGenerator random(seed);
     MessageAnswerer answerer;
+    // A dialog that asks for a file ("Apri...") is closed, as by a user who changed their mind.
+    QTimer fileDialogs;
+    QObject::connect(&fileDialogs, &QTimer::timeout, [] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    fileDialogs.start(5);
     app::start();
     QStringList done;
     QElapsedTimer clock;

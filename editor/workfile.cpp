@@ -1,0 +1,196 @@
+#include "editor/workfile.h"
+
+#include "app/message.h"
+#include "app/recovery.h"
+#include "app/windows.h"
+#include "common/wholefile.h"
+#include "editor/form4.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSettings>
+#include <QUndoStack>
+
+namespace {
+
+QString nameFilter()
+{
+    return QStringLiteral("Curve di Cinquepunti (*.cinquepunti)");
+}
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("cinquepunti"), QStringLiteral("cinquepunti"));
+}
+
+QString lastFolder()
+{
+    return settings().value(QStringLiteral("lastFolder"), QDir::homePath()).toString();
+}
+
+void rememberFolder(const QString &fileName)
+{
+    settings().setValue(QStringLiteral("lastFolder"), QFileInfo(fileName).absolutePath());
+}
+
+} // namespace
+
+WorkFile::WorkFile(Form4 *editor, QUndoStack *history)
+    : QObject(editor), m_editor(editor), m_history(history)
+{
+    auto *separator = new QAction(editor);
+    separator->setSeparator(true);
+    editor->addAction(separator);
+    auto add = [editor](const char *name, const QString &text, const QKeySequence &key) {
+        auto *action = new QAction(text, editor);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        editor->addAction(action);
+        return action;
+    };
+    QAction *open =
+        add("actionOpen", QStringLiteral("Apri..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction *save = add("actionSave", QStringLiteral("Salva"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction *saveAs = add("actionSaveAs", QStringLiteral("Salva con nome..."),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(open, &QAction::triggered, this, [this] { askToOpen(m_editor); });
+    connect(save, &QAction::triggered, this, &WorkFile::save);
+    connect(saveAs, &QAction::triggered, this, &WorkFile::saveAs);
+    connect(m_history, &QUndoStack::cleanChanged, this, &WorkFile::showState);
+    connect(m_history, &QUndoStack::indexChanged, this, &WorkFile::scheduleRecovery);
+    // At most a second after a step, so that a run that dies loses at most that second.
+    m_recovery.setSingleShot(true);
+    m_recovery.setInterval(1000);
+    connect(&m_recovery, &QTimer::timeout, this,
+            [this] { app::recovery::write(documentJson(document())); });
+}
+
+CurveDocument WorkFile::document() const
+{
+    return CurveDocument{.pointTexts = app::basePointTexts(),
+                         .points = app::basePoints(),
+                         .editor = m_editor->snapshot(),
+                         .calibrationRatio = app::calibrationRatio(),
+                         .workFile = m_fileName};
+}
+
+bool WorkFile::open(const QString &fileName, bool recovered)
+{
+    const std::variant<CurveDocument, QString> read = readDocument(fileName);
+    if (const QString *reason = std::get_if<QString>(&read)) {
+        app::showMessage(m_editor, QStringLiteral("Impossibile aprire il file %1: %2")
+                                       .arg(QDir::toNativeSeparators(fileName), *reason));
+        return false;
+    }
+    const CurveDocument &document = std::get<CurveDocument>(read);
+    app::useDocumentRatio(document.calibrationRatio);
+    app::restoreBasePoints(document.pointTexts, document.points);
+    app::showEditor();
+    m_editor->showOpened(document.editor);
+    m_fileName = recovered ? document.workFile : QFileInfo(fileName).absoluteFilePath();
+    if (recovered) {
+        // Not saved anywhere yet: marked so, and kept by this run's own recovery at once.
+        m_history->resetClean();
+        app::recovery::write(documentJson(this->document()));
+    }
+    showState();
+    return true;
+}
+
+void WorkFile::askToOpen(QWidget *parent)
+{
+    if (!mayLeave())
+        return;
+    QFileDialog dialog(parent, QStringLiteral("Apri"), lastFolder(), nameFilter());
+    dialog.setObjectName(QStringLiteral("openDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({nameFilter(), QStringLiteral("Tutti i file (*)")});
+    const app::DialogScope scope(parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString fileName = dialog.selectedFiles().first();
+    rememberFolder(fileName);
+    open(fileName);
+}
+
+bool WorkFile::save()
+{
+    return m_fileName.isEmpty() ? saveAs() : writeTo(m_fileName);
+}
+
+bool WorkFile::saveAs()
+{
+    const QString start =
+        m_fileName.isEmpty() ? lastFolder() + QStringLiteral("/curva.cinquepunti") : m_fileName;
+    QFileDialog dialog(m_editor, QStringLiteral("Salva con nome"), start, nameFilter());
+    dialog.setObjectName(QStringLiteral("saveAsDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Added before the dialog's own question about replacing a file, so it asks about this one.
+    dialog.setDefaultSuffix(QString::fromLatin1(documentExtension));
+    const app::DialogScope scope(m_editor);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    const QString fileName = documentFileName(dialog.selectedFiles().first());
+    rememberFolder(fileName);
+    return writeTo(fileName);
+}
+
+bool WorkFile::writeTo(const QString &fileName)
+{
+    CurveDocument work = document();
+    work.workFile.clear();
+    if (const std::optional<QString> failure = writeWholeFile(fileName, documentJson(work))) {
+        app::showMessage(m_editor, QStringLiteral("Impossibile salvare il file %1: %2")
+                                       .arg(QDir::toNativeSeparators(fileName), *failure));
+        return false;
+    }
+    m_fileName = QFileInfo(fileName).absoluteFilePath();
+    m_history->setClean();
+    showState();
+    return true;
+}
+
+bool WorkFile::mayLeave()
+{
+    if (m_fileName.isEmpty() || m_history->isClean())
+        return true;
+    QMessageBox box(
+        QMessageBox::Question, QStringLiteral("Cinquepunti"),
+        QStringLiteral("Salvare le modifiche a «%1»?").arg(QFileInfo(m_fileName).fileName()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_editor);
+    box.setDefaultButton(QMessageBox::Save);
+    const app::DialogScope scope(m_editor);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void WorkFile::showState()
+{
+    if (m_fileName.isEmpty()) {
+        // Without a file the title stays the window's own, with nothing to mark.
+        m_editor->setWindowTitle(QStringLiteral("Form4"));
+        return;
+    }
+    m_editor->setWindowTitle(QFileInfo(m_fileName).fileName() + QStringLiteral("[*] - Form4"));
+    m_editor->setWindowModified(!m_history->isClean());
+}
+
+void WorkFile::scheduleRecovery()
+{
+    if (!m_recovery.isActive())
+        m_recovery.start();
+}
