@@ -16,6 +16,11 @@ constexpr qint64 largestDocument = 4 * 1024 * 1024;
 const char *const pointNames[] = {"A", "B", "C", "D", "E"};
 const char *const kindNames[] = {"unset", "integer", "single", "double"};
 
+bool isInt16(double n)
+{
+    return n == std::trunc(n) && n >= -32768 && n <= 32767;
+}
+
 QJsonValue variantJson(const Variant &value)
 {
     QJsonObject object{{"kind", kindNames[static_cast<int>(value.kind())]}};
@@ -116,7 +121,7 @@ public:
         if (!inRange)
             throw Refused{QStringLiteral("il valore di «%1» è fuori dall'intervallo ammesso")
                               .arg(pathOf(name))};
-        if (kind == u"integer" && n == std::trunc(n) && std::abs(n) <= 32767)
+        if (kind == u"integer" && isInt16(n))
             return Variant::integer(static_cast<std::int16_t>(n));
         if (kind == u"single" && !displacement && double(float(n)) == n)
             return Variant::single(float(n));
@@ -199,7 +204,7 @@ CurveDocument parse(const QJsonObject &root)
             if (kind == u"unset")
                 return Variant();
             const double n = v.number("value");
-            if (kind == u"integer" && n == std::trunc(n) && std::abs(n) <= 32767)
+            if (kind == u"integer" && isInt16(n))
                 return Variant::integer(static_cast<std::int16_t>(n));
             if (kind == u"single" && double(float(n)) == n)
                 return Variant::single(float(n));

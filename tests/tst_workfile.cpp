@@ -1,0 +1,231 @@
+#include "app/application.h"
+#include "app/form1.h"
+#include "app/windows.h"
+#include "editor/form4.h"
+#include "points/form3.h"
+#include "useractions.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QProcess>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+#include <cstdlib>
+
+// Keeping the work: documents saved and opened through the windows, the unsaved mark, the
+// question before changes are lost, the command line and recovery after a run that died.
+class tst_WorkFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup() { app::destroyWindows(); }
+
+    void roundTripThroughTheWindows();
+    void commandLine();
+    void recoveryAfterARunThatDied();
+    // Last: once "ESCI" has asked the event loop to quit, no modal loop of this process runs.
+    void esciAsksOnlyAboutAFilesChanges();
+};
+
+namespace {
+
+Form4 *editor()
+{
+    return app::form4();
+}
+
+QAction *action(const char *name)
+{
+    return control<QAction>(editor(), name);
+}
+
+// Answers the next file dialog of that name, as a user typing the name and pressing Enter.
+void answerFileDialog(const QString &name, const QString &fileName)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || dialog->objectName() != name)
+            return;
+        timer->deleteLater();
+        timer->stop();
+        auto *box = control<QLineEdit>(dialog, "fileNameEdit");
+        box->setText(fileName);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    timer->start(5);
+}
+
+// Everything the user sees of the work: both windows' boxes, the segment, the drawing.
+struct View
+{
+    QImage drawing;
+    QStringList texts;
+    friend bool operator==(const View &, const View &) = default;
+};
+
+View view()
+{
+    View v{drawingOf(editor()), {}};
+    for (QWidget *window : {static_cast<QWidget *>(app::form3()), static_cast<QWidget *>(editor())})
+        for (const QLineEdit *box : window->findChildren<QLineEdit *>())
+            v.texts << box->objectName() + u'=' + box->text();
+    for (const QRadioButton *option : editor()->findChildren<QRadioButton *>())
+        v.texts << QString::number(option->isChecked());
+    return v;
+}
+
+// From the base points window, the points typed and taken, to a bent curve in the editor.
+void bend(const QString &firstX, int pages)
+{
+    app::show(app::form3());
+    retype(app::form3(), "Text1", firstX);
+    click(app::form3(), "Command3"); // ===>>
+    click(app::form3(), "Command2"); // AVANTI
+    opened(editor());
+    QTest::mouseClick(control<QWidget>(editor(), "Option2"), Qt::LeftButton);
+    scrollAction(editor(), "HScroll2", QAbstractSlider::SliderPageStepAdd, pages);
+    retype(editor(), "Text10", "2,5");
+    click(editor(), "Command1"); // ESEGUI
+}
+
+QString recoveryFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/recovery";
+}
+
+} // namespace
+
+void tst_WorkFile::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    // The run that dies, started by recoveryAfterARunThatDied: one step, time for the
+    // recovery file, then an end without "ESCI".
+    if (qEnvironmentVariableIsSet("CINQUEPUNTI_DIE_AFTER_A_STEP")) {
+        app::start();
+        bend("12", 3);
+        QTest::qWait(2500);
+        std::_Exit(3);
+    }
+}
+
+void tst_WorkFile::roundTripThroughTheWindows()
+{
+    app::start();
+    bend("-40,25", 3);
+    QTest::mouseClick(control<QWidget>(editor(), "Option4"), Qt::LeftButton); // after the step
+    const View saved = view();
+    QTemporaryDir dir;
+    answerFileDialog("saveAsDialog", dir.filePath("lavoro"));
+    QTest::keyClick(editor(), Qt::Key_S, Qt::ControlModifier);
+    const QString path = dir.filePath("lavoro.cinquepunti");
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(editor()->windowTitle(), QStringLiteral("lavoro.cinquepunti[*] - Form4"));
+    QVERIFY(!editor()->isWindowModified());
+
+    // Everything changed, then saved with Ctrl+S: no dialog, no mark.
+    bend("300", 5);
+    QVERIFY(editor()->isWindowModified());
+    const View changed = view();
+    QTest::keyClick(editor(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!editor()->isWindowModified());
+    scrollAction(editor(), "HScroll1", QAbstractSlider::SliderPageStepSub);
+
+    // Opening asks first about the changes, then brings back the last save exactly.
+    MessageAnswerer discard({}, QMessageBox::Discard);
+    answerFileDialog("openDialog", path);
+    action("actionOpen")->trigger();
+    QCOMPARE(discard.texts(), QStringList{"Salvare le modifiche a «lavoro.cinquepunti»?"});
+    QVERIFY(view() == changed && view() != saved);
+    QVERIFY(!editor()->isWindowModified());
+    QVERIFY(!action("actionUndo")->isEnabled());
+}
+
+void tst_WorkFile::commandLine()
+{
+    QTemporaryDir dir;
+    app::start();
+    bend("7", 2);
+    const View saved = view();
+    answerFileDialog("saveAsDialog", dir.filePath("lavoro.cinquepunti"));
+    action("actionSaveAs")->trigger();
+    app::destroyWindows();
+
+    app::start({dir.filePath("lavoro.cinquepunti")});
+    QVERIFY(QTest::qWaitForWindowActive(editor()));
+    QVERIFY(!app::form1()->isVisible());
+    QVERIFY(view() == saved);
+    app::destroyWindows();
+
+    MessageAnswerer answerer;
+    app::start({dir.filePath("manca.cinquepunti")});
+    QCOMPARE(answerer.texts(),
+             QStringList{"Impossibile aprire il file " + dir.filePath("manca.cinquepunti") +
+                         ": il file non esiste"});
+    QVERIFY(app::form1()->isVisible());
+}
+
+void tst_WorkFile::recoveryAfterARunThatDied()
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("CINQUEPUNTI_DIE_AFTER_A_STEP", "1");
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitCode(), 3);
+    QCOMPARE(QDir(recoveryFolder()).entryList({"*.cinquepunti"}).size(), 1);
+
+    {
+        MessageAnswerer yes({}, QMessageBox::Yes);
+        app::start();
+        QCOMPARE(yes.texts().size(), 1);
+    }
+    QVERIFY(editor()->isVisible() && !app::form1()->isVisible());
+    QCOMPARE(control<QScrollBar>(editor(), "HScroll2")->value(), 150);
+    QCOMPARE(editor()->table().row(Segment::BC).SPY.toDouble(), 150.0);
+    QCOMPARE(control<QLineEdit>(app::form3(), "Text1")->text(), QStringLiteral("12"));
+    QCOMPARE(editor()->windowTitle(), QStringLiteral("Form4"));
+}
+
+void tst_WorkFile::esciAsksOnlyAboutAFilesChanges()
+{
+    app::start();
+    bend("5", 1);
+    QTemporaryDir dir;
+    answerFileDialog("saveAsDialog", dir.filePath("lavoro"));
+    action("actionSaveAs")->trigger();
+    scrollAction(editor(), "HScroll2", QAbstractSlider::SliderSingleStepAdd);
+    {
+        MessageAnswerer cancel({}, QMessageBox::Cancel);
+        click(editor(), "Command3"); // ESCI
+        QCOMPARE(cancel.texts().size(), 1);
+        QVERIFY(!app::isEnding() && editor()->isVisible());
+    }
+    QTest::qWait(1500); // the step's recovery file is written
+    QCOMPARE(QDir(recoveryFolder()).entryList({"*.cinquepunti"}).size(), 1);
+    {
+        MessageAnswerer discard({}, QMessageBox::Discard);
+        click(editor(), "Command3");
+        QVERIFY(app::isEnding());
+    }
+    // "ESCI" ends the work: nothing is left to bring back.
+    QCOMPARE(QDir(recoveryFolder()).entryList({"*.cinquepunti"}), QStringList{});
+    app::destroyWindows();
+    app::start();
+    bend("5", 1); // a work without a file ends at once
+    MessageAnswerer none;
+    click(editor(), "Command3");
+    QVERIFY(app::isEnding());
+    QCOMPARE(none.texts(), QStringList{});
+}
+
+QTEST_MAIN(tst_WorkFile)
+#include "tst_workfile.moc"
