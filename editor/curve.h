@@ -9,11 +9,10 @@
 #include <QString>
 
 #include <array>
-#include <optional>
 #include <vector>
 
-// The curve of the editor's last redraw as a value, and the texts it leaves the program as:
-// the parameters for a spreadsheet, the points as CSV, the figure as SVG. Widget-free.
+// The curve of the editor's last redraw as a value, and its parameters as text for a
+// spreadsheet. Widget-free; the files it is written to are in formats/.
 struct Curve
 {
     BasePoints points;
@@ -45,20 +44,3 @@ QString segmentName(Segment segment);
 // Tab-separated lines, one number a field, in the default locale without digit grouping: the
 // base points, Incr, INST, the grid's headings, then each segment's grid row as shown.
 QString parametersText(const Curve &curve);
-
-// A header, then one line per plotted point: segment, angle in degrees, x, y. Comma-separated,
-// point as decimal mark and every digit a double holds, whatever the locale.
-QByteArray curveCsv(const Curve &curve);
-
-// An SVG 1.1 document of the chords (black) and the arcs (dark red) in the editor's user
-// units, framed by its viewBox with a small margin.
-QByteArray curveSvg(const Curve &curve);
-
-// The three formats a curve is saved in.
-enum class CurveFormat { Svg, Png, Csv };
-
-// The format a file name's extension names (case aside), if any.
-std::optional<CurveFormat> curveFormatOf(const QString &fileName);
-// The name as saved: kept when its extension names a format, else the selected format's
-// extension added.
-QString curveFileName(const QString &fileName, CurveFormat selected);

@@ -4,6 +4,8 @@
 #include "app/windows.h"
 #include "common/wholefile.h"
 #include "draw/surface.h"
+#include "formats/csv.h"
+#include "formats/svg.h"
 
 #include <QAction>
 #include <QBuffer>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/curve.h"
+#include "formats/curveformat.h"
 
 #include <QObject>
 

@@ -1,5 +1,8 @@
 #include "common/numbers.h"
 #include "editor/curve.h"
+#include "formats/csv.h"
+#include "formats/curveformat.h"
+#include "formats/svg.h"
 
 #include <QTest>
 #include <QXmlStreamReader>

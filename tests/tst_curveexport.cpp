@@ -1,5 +1,8 @@
 #include "app/windows.h"
 #include "editor/form4.h"
+#include "formats/csv.h"
+#include "formats/curveformat.h"
+#include "formats/svg.h"
 #include "points/form3.h"
 #include "useractions.h"
 
