@@ -28,7 +28,6 @@ private slots:
 
     void textsFit();
     void drawingsAtDevicePixels();
-    void instructionPicturesAtDevicePixels();
 
 private:
     QList<QWidget *> windows;
@@ -36,57 +35,45 @@ private:
 
 namespace {
 
-// Why a control does not show its whole text; empty when it does.
-QString cutText(QWidget *control)
+// The text a control shows and its room for it, where the text wraps or stays on one line.
+struct Shown
 {
-    const QFontMetricsF metrics(control->font());
-    const auto wrapped = [&](const QString &text, const QRect &room) {
-        for (const QString &word : text.split(u' ', Qt::SkipEmptyParts))
-            if (metrics.horizontalAdvance(word) > room.width())
-                return QStringLiteral("\"%1\" is wider than %2").arg(word).arg(room.width());
-        const QRectF needed = metrics.boundingRect(
-            QRectF(room.topLeft(), QSizeF(room.width(), 1e6)), Qt::TextWordWrap, text);
-        // The last line needs no leading beneath it.
-        return needed.height() - metrics.leading() > room.height()
-                   ? QStringLiteral("needs %1 of %2 high").arg(needed.height()).arg(room.height())
-                   : QString();
-    };
-    const auto oneLine = [&](const QString &text, qreal width) {
-        const qreal needed = metrics.horizontalAdvance(text);
-        return needed > width ? QStringLiteral("needs %1 of %2 wide").arg(needed).arg(width)
-                              : QString();
-    };
-    if (auto *label = qobject_cast<QLabel *>(control)) {
-        if (label->text().isEmpty()) // a picture
-            return {};
-        return label->wordWrap() ? wrapped(label->text(), label->contentsRect())
-                                 : oneLine(label->text(), label->contentsRect().width());
-    }
-    if (auto *option = qobject_cast<QRadioButton *>(control)) // the indicator, then the text
-        return option->sizeHint().width() > option->width() ? QStringLiteral("needs %1 of %2 wide")
-                                                                  .arg(option->sizeHint().width())
-                                                                  .arg(option->width())
-                                                            : QString();
-    if (auto *button = qobject_cast<QPushButton *>(control)) {
-        QStyleOptionButton style;
-        style.initFrom(button);
-        const QRect room =
-            button->style()->subElementRect(QStyle::SE_PushButtonContents, &style, button);
-        return wrapped(button->text(), room);
-    }
+    QString text;
+    QRect room;
+    bool wraps = false;
+};
+
+Shown shownText(QWidget *control)
+{
+    QStyleOptionButton button;
+    button.initFrom(control);
+    QStyle *style = control->style();
+    if (auto *label = qobject_cast<QLabel *>(control))
+        return {label->text(), label->contentsRect(), label->wordWrap()};
+    if (auto *push = qobject_cast<QPushButton *>(control)) // wrapped if need be, centred
+        return {push->text(), style->subElementRect(QStyle::SE_PushButtonContents, &button, push),
+                true};
+    if (auto *option = qobject_cast<QRadioButton *>(control))
+        return {option->text(),
+                style->subElementRect(QStyle::SE_RadioButtonContents, &button, option)};
     if (auto *frame = qobject_cast<QGroupBox *>(control))
-        return oneLine(frame->title(), frame->contentsRect().width());
-    if (auto *box = qobject_cast<QLineEdit *>(control)) {
-        // Inside the frame and the box's own margins of 2 pixels.
-        const int frameWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-        return oneLine(box->text(), box->contentsRect().width() - 2 * frameWidth - 4);
-    }
-    if (auto *area = qobject_cast<QAbstractScrollArea *>(control)) {
-        const bool scrolls =
-            area->verticalScrollBar()->maximum() > 0 || area->horizontalScrollBar()->maximum() > 0;
-        return scrolls ? QStringLiteral("scrolls") : QString();
+        return {frame->title(), frame->contentsRect()};
+    if (auto *box = qobject_cast<QLineEdit *>(control)) { // inside its frame and margins of 2
+        const int margin = style->pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
+        return {box->text(), box->contentsRect().adjusted(margin, 0, -margin, 0)};
     }
     return {};
+}
+
+bool fits(const Shown &shown, const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    const QRectF needed = metrics.boundingRect(
+        QRectF(shown.room.topLeft(), QSizeF(shown.wraps ? shown.room.width() : 1e6, 1e6)),
+        shown.wraps ? Qt::TextWordWrap : 0, shown.text);
+    // A word wider than the room sticks out of it; the last line needs no leading beneath.
+    return needed.width() <= shown.room.width() &&
+           needed.height() - metrics.leading() <= shown.room.height();
 }
 
 // Whether image holds picture pixel for pixel somewhere, both in RGB32.
@@ -120,12 +107,18 @@ void tst_Scale::initTestCase()
 void tst_Scale::textsFit()
 {
     QStringList cut;
-    for (QWidget *window : windows)
-        for (QWidget *control : window->findChildren<QWidget *>())
-            if (control->isVisibleTo(window))
-                if (const QString why = cutText(control); !why.isEmpty())
-                    cut << window->objectName() + "." + control->objectName() + ": " + why;
-    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+    for (QWidget *window : windows) {
+        for (QWidget *control : window->findChildren<QWidget *>()) {
+            const Shown shown = shownText(control);
+            if (control->isVisibleTo(window) && !shown.text.isEmpty() &&
+                !fits(shown, control->font()))
+                cut << window->objectName() + "." + control->objectName();
+        }
+        for (QAbstractScrollArea *area : window->findChildren<QAbstractScrollArea *>())
+            if (area->verticalScrollBar()->maximum() > 0) // the page, the legend
+                cut << window->objectName() + "." + area->objectName();
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
 }
 
 void tst_Scale::drawingsAtDevicePixels()
@@ -143,15 +136,12 @@ void tst_Scale::drawingsAtDevicePixels()
     for (const QLabel *label : control<QWidget>(app::form3(), "OLE1")->findChildren<QLabel *>())
         if (!label->pixmap().isNull())
             QCOMPARE(label->pixmap().devicePixelRatio(), ratio);
-}
-
-void tst_Scale::instructionPicturesAtDevicePixels()
-{
+    // The instructions page shows each picture from the file of its ratio, pixel for pixel.
     auto *page = control<QTextBrowser>(app::form1(), "OLE1");
     const QImage shown = page->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const bool doubled = page->devicePixelRatioF() == 2;
     for (const char *name : {"immagine1", "immagine2", "immagine3", "immagine4"}) {
-        const QString file = QStringLiteral(":/resources/%1%2.png").arg(name, doubled ? "@2x" : "");
+        const QString file =
+            QStringLiteral(":/resources/%1%2.png").arg(name, ratio == 2 ? "@2x" : "");
         const QImage picture = QImage(file).convertToFormat(QImage::Format_RGB32);
         QVERIFY2(!picture.isNull() && holds(shown, picture), qPrintable(file));
     }
