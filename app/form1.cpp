@@ -38,7 +38,6 @@ Form1::Form1(QWidget *parent)
     app::setTabOrder({Command1, OLE1, m_open});
 
     OLE1->setReadOnly(true);
-    OLE1->setAccessibleName("Istruzioni");
     OLE1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     OLE1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The page is built apart from the browser and handed over whole with the wrap width
@@ -50,7 +49,7 @@ Form1::Form1(QWidget *parent)
     OLE1->setLineWrapColumnOrWidth(Command1->geometry().left() -
                                    (OLE1->geometry().left() + OLE1->frameWidth()));
     auto *page = new QTextDocument(OLE1);
-    app::loadInstructions(page);
+    const QStringList pictures = app::loadInstructions(page);
     // The whole page fits its area at the design size, and its last line, a blank one, ends it.
     QTextFrameFormat frame = page->rootFrame()->frameFormat();
     frame.setBottomMargin(0);
@@ -64,6 +63,14 @@ Form1::Form1(QWidget *parent)
                 document->setFocusPolicy(maximum > 0 ? Qt::StrongFocus : Qt::NoFocus);
             });
     OLE1->moveCursor(QTextCursor::Start);
+
+    // For screen readers: the window says what it is (its title is the design's), the page
+    // tells what its pictures show, which its text only marks.
+    setAccessibleName("Cinquepunti – istruzioni");
+    OLE1->setAccessibleName("Istruzioni");
+    OLE1->setAccessibleDescription("Le figure mostrano: " + pictures.join("; "));
+    OLE1->verticalScrollBar()->setAccessibleName("Scorrimento delle istruzioni");
+    OLE1->horizontalScrollBar()->setAccessibleName("Scorrimento orizzontale delle istruzioni");
 }
 
 void Form1::Command1_Click()

@@ -41,13 +41,30 @@ QSize pictureSize(const QString &name)
     return QImageReader(name).size();
 }
 
+// What each picture shows, for those who do not see it.
+QString pictureDescription(const QString &picture)
+{
+    if (picture == u"immagine1")
+        return QStringLiteral("il riquadro SEGMENTI, con le scelte AB, BC, CD, DE");
+    if (picture == u"immagine2")
+        return QStringLiteral("i riquadri SPOSTAMENTO VERTICALE e SPOSTAMENTO ORIZZONTALE, "
+                              "ciascuno con la barra, la sua scala, il valore e il tasto Azzera");
+    if (picture == u"immagine3")
+        return QStringLiteral("il riquadro INCREMENTO DI ALFA, con le caselle Verticale e "
+                              "Orizzontale");
+    if (picture == u"immagine4")
+        return QStringLiteral("la casella Incremento dei Punti-Curva");
+    return {};
+}
+
 } // namespace
 
-void loadInstructions(QTextDocument *document)
+QStringList loadInstructions(QTextDocument *document)
 {
+    QStringList descriptions;
     QFile file(QStringLiteral(":/resources/istruzioni.txt"));
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return descriptions;
     QStringList paragraphs = QString::fromUtf8(file.readAll()).split(u'\n');
     if (!paragraphs.isEmpty() && paragraphs.last().isEmpty())
         paragraphs.removeLast(); // the file's final line break ends the last paragraph
@@ -77,10 +94,14 @@ void loadInstructions(QTextDocument *document)
         const QString name = QStringLiteral(":/resources/%1.png").arg(match.captured(1));
         // The header's size only: the page decodes the picture when it first paints it.
         const QSize image = pictureSize(name);
+        // Painted from the file of twice the size (immagine1@2x.png) where the screen's scale
+        // is 2: the page's image handler picks it by name.
         QTextImageFormat format;
         format.setName(name);
         format.setWidth(image.width());
         format.setHeight(image.height());
+        descriptions << pictureDescription(match.captured(1));
+        format.setProperty(QTextFormat::ImageAltText, descriptions.last());
         QString text = paragraph;
         text.remove(match.capturedStart(), match.capturedLength());
         // A picture beside its paragraph's text floats at the paragraph's start, on the side
@@ -93,6 +114,7 @@ void loadInstructions(QTextDocument *document)
                                                                   : QTextFrameFormat::FloatRight);
         cursor.insertText(text);
     }
+    return descriptions;
 }
 
 } // namespace app

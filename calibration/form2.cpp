@@ -6,12 +6,16 @@
 #include "app/message.h"
 #include "app/windows.h"
 #include "app/wrappingbutton.h"
+#include "calibration/calibrationbar.h"
 #include "common/numbers.h"
 
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <cmath>
 
@@ -20,6 +24,54 @@ namespace {
 // The scale width and the figure's radius, as single-precision values.
 constexpr float figureScaleWidth = 146367.359375f;
 constexpr double figureRadius = 36367.36328125;
+
+// What a screen reader says of the calibration bar: the ratio it sets ("0,55"), as the box
+// beside it shows it, not its position 1 to 30. Qt's own scroll bar interface reports the
+// position; this one gives ratios wherever a reader looks: the value text, and the value with
+// its bounds and step.
+class CalibrationBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit CalibrationBarAccessible(QScrollBar *bar)
+        : QAccessibleWidget(bar, QAccessible::ScrollBar)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return formatNumber(barRatio(bar()->value()));
+        return QAccessibleWidget::text(kind);
+    }
+
+    QVariant currentValue() const override { return barRatio(bar()->value()); }
+    // A reader setting a ratio moves the bar to the nearest step, as a click would.
+    void setCurrentValue(const QVariant &value) override
+    {
+        bar()->setValue(qRound((value.toDouble() - barRatio(0)) / barStep));
+    }
+    QVariant maximumValue() const override { return barRatio(bar()->maximum()); }
+    QVariant minimumValue() const override { return barRatio(bar()->minimum()); }
+    QVariant minimumStepSize() const override { return barStep; }
+
+private:
+    QScrollBar *bar() const { return static_cast<QScrollBar *>(widget()); }
+};
+
+QAccessibleInterface *calibrationBarInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("QScrollBar") && object->objectName() == "HScroll1" &&
+        qobject_cast<Form2 *>(object->parent()))
+        return new CalibrationBarAccessible(static_cast<QScrollBar *>(object));
+    return nullptr;
+}
 
 } // namespace
 
@@ -41,6 +93,12 @@ Form2::Form2(QWidget *parent)
 {
     setObjectName("Form2");
     setWindowTitle("Form2");
+    // Before anything asks for the bar's interface: Qt keeps the first one it makes.
+    static const bool readerInstalled = [] {
+        QAccessible::installFactory(calibrationBarInterface);
+        return true;
+    }();
+    Q_UNUSED(readerInstalled);
     setFont(app::sansSerif());
     resize(app::twips(9855), app::twips(6840));
     // Set before the change handler is connected: creating the window changes nothing.
@@ -70,6 +128,7 @@ Form2::Form2(QWidget *parent)
     Command1->setPalette(highlighted);
     app::coverDrawing(this);
 
+    setAccessibleName("Cinquepunti – calibrazione dello schermo");
     HScroll1->setAccessibleName("Barra di calibrazione");
     Text1->setAccessibleName("Rapporto dello schermo");
     setAccessibleDescription("Una figura rossa sugli assi, che la barra di calibrazione allunga o "
@@ -79,10 +138,28 @@ Form2::Form2(QWidget *parent)
 
 void Form2::Form_Activate()
 {
+    fitBarToScreen();
     P1 = 3.1415927f / 180;
     m_Incr = 0.51;
     app::setBoxText(Text1, formatNumber(m_Incr));
     COORDINATE();
+}
+
+void Form2::fitBarToScreen()
+{
+    const QScreen *shown = screen();
+    if (!shown)
+        return;
+    // The client area of the maximised window: the screen's available area less the frame the
+    // window has now.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize client = shown->availableGeometry().size() - frame;
+    if (client.isEmpty())
+        return;
+    const BarRange range = barRangeFor(double(client.height()) / client.width());
+    // No move of the user's: where a narrower range takes the bar inside it, no handler runs.
+    const QSignalBlocker quiet(HScroll1);
+    HScroll1->setRange(range.minimum, range.maximum);
 }
 
 void Form2::COORDINATE()
@@ -111,7 +188,7 @@ void Form2::TRACCIA()
 
 void Form2::HScroll1_Change()
 {
-    const double next = HScroll1->value() * 0.02 + 0.51;
+    const double next = barRatio(HScroll1->value());
     if (m_Incr > next) // the figure grows taller: the flatter ones would show through
         Cls();
     m_Incr = next;
@@ -121,7 +198,9 @@ void Form2::HScroll1_Change()
 
 void Form2::Command1_Click()
 {
-    if (m_Incr > 0.53)
+    // Refused: the ratio of each activation (0.51) and of the bar's first position (0.53). The
+    // ratios below 0.51 come from a bar widened for a wide screen, and are the user's choice.
+    if (m_Incr > 0.53 || m_Incr < 0.51)
         app::showPoints();
     else
         app::showMessage(this, "Impostare la risoluzione SCHERMO");

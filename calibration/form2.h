@@ -27,6 +27,9 @@ public:
     void Command3_Click();
 
 private:
+    // Widens the bar's range where the maximised window needs a ratio beyond it to look round.
+    void fitBarToScreen();
+
     QLabel *Label1;
     QScrollBar *HScroll1;
     QPushButton *Command2;

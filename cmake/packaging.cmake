@@ -9,16 +9,33 @@ set(CPACK_PACKAGE_NAME cinquepunti)
 set(CPACK_PACKAGE_VENDOR Cinquepunti)
 set(CPACK_PACKAGE_CONTACT "${CINQUEPUNTI_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "curva regolare composta da cinque punti base")
+# Lines of at most 79 characters, as Debian's tools read them on an 80-column terminal.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Cinquepunti costruisce una curva regolare composta a partire da cinque punti base:\n"
-    "ogni corda porta un arco, che si piega con le barre di scorrimento, e una griglia\n"
-    "mostra i parametri di ogni segmento, per ricostruire la curva altrove.\n"
+    "Cinquepunti costruisce una curva regolare composta a partire da cinque punti\n"
+    "base: ogni corda porta un arco, che si piega con le barre di scorrimento, e\n"
+    "una griglia mostra i parametri di ogni segmento, per ricostruire la curva\n"
+    "altrove.\n"
     "\n"
     "Cinquepunti builds a smooth composite curve from five base points: each chord\n"
     "carries an arc, bent with scroll bars, and a grid shows every segment's\n"
     "parameters, so that the curve can be rebuilt elsewhere.")
 list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_STRIP_FILES ON)
+
+# What every Debian package carries in its documentation folder: who holds the rights, and the
+# history of its versions (a native package's changelog.gz, compressed as for the manual page).
+install(FILES ${PROJECT_SOURCE_DIR}/resources/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+if(CINQUEPUNTI_GZIP)
+    set(cinquepunti_changelog ${PROJECT_BINARY_DIR}/changelog)
+    add_custom_command(OUTPUT ${cinquepunti_changelog}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/resources/changelog
+                ${cinquepunti_changelog}
+        COMMAND ${CINQUEPUNTI_GZIP} -9nf ${cinquepunti_changelog}
+        DEPENDS ${PROJECT_SOURCE_DIR}/resources/changelog VERBATIM)
+    add_custom_target(cinquepunti_changelog ALL DEPENDS ${cinquepunti_changelog}.gz)
+    install(FILES ${cinquepunti_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)

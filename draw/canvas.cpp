@@ -340,7 +340,21 @@ QRect Canvas::Line(double x1, double y1, double x2, double y2)
     // A wide pen's square end would reach past the client area into the image kept beyond it.
     painter.setClipRect(QRect(QPoint(), m_size));
     painter.setPen(QPen(Qt::black, m_drawWidth, Qt::SolidLine, Qt::SquareCap));
-    painter.drawLine(from, to);
+    if (m_ratio == 1) {
+        painter.drawLine(from, to);
+    } else if (from == to) {
+        // On a finer device Qt strokes a line of no length as a dash twice as wide as high:
+        // the square of a dot, as at the ratio 1.
+        const int half = m_drawWidth / 2;
+        painter.fillRect(QRect(from - QPoint(half, half), QSize(m_drawWidth, m_drawWidth)),
+                         Qt::black);
+    } else {
+        // At the ratio 1 a pen of odd width through a pixel's index covers that pixel, as PSet's
+        // dot does; on a finer device it is centred on the pixel's corner, half a pixel up and
+        // to the left of the dots. Through the pixel's centre it covers them again.
+        const QPointF centre = m_drawWidth % 2 ? QPointF(0.5, 0.5) : QPointF();
+        painter.drawLine(QPointF(from) + centre, QPointF(to) + centre);
+    }
     const int margin = m_drawWidth;
     const QRect touched = QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin) &
                           QRect(QPoint(), m_size);

@@ -22,6 +22,7 @@
 #include <QSignalBlocker>
 #include <QUndoStack>
 
+#include <initializer_list>
 #include <utility>
 
 namespace {
@@ -126,7 +127,16 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Text22->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     app::coverDrawing(this);
 
-    // For screen readers: what a sighted user reads beside each control.
+    // For screen readers: what a sighted user reads beside each control. The window says what it
+    // is (its title is the design's); the scale captions, blanks and all, are read as their ends;
+    // the frames' notes, tool tips in the design's words, are said in Italian.
+    setAccessibleName("Cinquepunti – editor della curva");
+    for (QLabel *caption : {Label7, Label6}) {
+        const QStringList marks = caption->text().split(u' ', Qt::SkipEmptyParts);
+        caption->setAccessibleName("Scala da " + marks.first() + " a " + marks.last());
+    }
+    for (QWidget *described : std::initializer_list<QWidget *>{Frame4, Frame3, HScroll2, HScroll1})
+        described->setAccessibleDescription("Le frecce spostano di 1, un clic nella barra di 50");
     HScroll2->setAccessibleName(Frame4->title());
     HScroll1->setAccessibleName(Frame3->title());
     Text7->setAccessibleName(Frame4->title() + ", valore");
@@ -141,6 +151,8 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Label11->setBuddy(Text11);
     Command6->setAccessibleName("Istruzioni");
     Text22->setAccessibleName("Legenda");
+    Text22->verticalScrollBar()->setAccessibleName("Scorrimento della legenda");
+    Text22->horizontalScrollBar()->setAccessibleName("Scorrimento orizzontale della legenda");
     const std::array<QLabel *, 4> headings = {Label2, Label3, Label4, Label5};
     for (std::size_t segment = 0; segment < m_grid.size(); ++segment)
         for (std::size_t column = 0; column < headings.size(); ++column)

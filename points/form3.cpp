@@ -141,8 +141,15 @@ Form3::Form3(QWidget *parent)
     const std::array<QLabel *, 5> rowLabels = {Label1, Label2, Label3, Label4, Label5};
     for (std::size_t i = 0; i < boxes.size(); ++i)
         boxes[i]->setAccessibleName(letters[int(i / 2)] + (i % 2 ? ", ordinata" : ", ascissa"));
-    for (std::size_t row = 0; row < rowLabels.size(); ++row)
+    // A label names one box: the row's label names the abscissa, and the ordinate gets a label
+    // of its own that only a screen reader meets.
+    for (std::size_t row = 0; row < rowLabels.size(); ++row) {
         rowLabels[row]->setBuddy(boxes[2 * row]);
+        auto *ordinate = new QLabel(boxes[2 * row + 1]->accessibleName(), this);
+        ordinate->setBuddy(boxes[2 * row + 1]);
+        ordinate->hide();
+    }
+    setAccessibleName("Cinquepunti – punti base");
     Command3->setAccessibleName("Traccia i segmenti");
     Picture1->setAccessibleName("Anteprima dei segmenti");
     Picture1->setAccessibleDescription(

@@ -4,11 +4,11 @@
 CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core
     qt6-translations-l10n)
 # What test.sh adds: clang with its sanitizer and fuzzer runtimes, Google Benchmark, the tools
-# that make and check the Debian package (dpkg-shlibdeps, appstreamcli), and an X server, a
-# window manager and X tools for running the real program in tests/desktop, and Qt SVG for
-# the test that renders a saved curve.
+# that make and check the Debian package (dpkg-shlibdeps, appstreamcli, lintian,
+# desktop-file-validate), and an X server, a window manager and X tools for running the real
+# program in tests/desktop, and Qt SVG for the test that renders a saved curve.
 CINQUEPUNTI_CHECK_PACKAGES=(clang libclang-rt-14-dev libbenchmark-dev dpkg-dev appstream
-    python3 xvfb openbox xdotool x11-utils imagemagick qt6-svg-dev)
+    lintian desktop-file-utils python3 xvfb openbox xdotool x11-utils imagemagick qt6-svg-dev)
 
 # cinquepunti_install_packages [more packages...]
 cinquepunti_install_packages() {

@@ -5,9 +5,14 @@
 #include "points/form3.h"
 #include "useractions.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
+
+#include <map>
 
 // The calibration window: its figure, the ratio Incr and the way on to the base points.
 class tst_Calibration : public QObject
@@ -29,6 +34,7 @@ private slots:
     void figureIsACircleInUserUnits();
     void instructionPanelAndReadoutDoNothing();
     void decimalPointUnderEnglish();
+    void barReachesTheRoundRatio();
 
 private:
     Form2 *form = nullptr;
@@ -242,6 +248,35 @@ void tst_Calibration::decimalPointUnderEnglish()
     scrollAction(form, "HScroll1", QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(readout->text(), QStringLiteral("0.55"));
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+}
+
+// Run once on the default screen and, by CTest, on the screens of tests/screens.
+void tst_Calibration::barReachesTheRoundRatio()
+{
+    const QSize screen = form->screen()->size();
+    const std::map<std::pair<int, int>, std::pair<int, int>> widened = {
+        {{2560, 1080}, {-5, 30}}, // 21:9: a round figure needs 0.42
+        {{1080, 1920}, {1, 64}},  // portrait: 1.78
+    };                            // 16:9 (0.56), 4:3 and the default square: 1 to 30
+    const auto found = widened.find({screen.width(), screen.height()});
+    const std::pair<int, int> expected = found != widened.end() ? found->second : std::pair{1, 30};
+    QCOMPARE(std::pair(bar->minimum(), bar->maximum()), expected);
+
+    // The step nearest the round ratio is within reach, and "OK - continua" takes it.
+    const double round = double(form->height()) / form->width();
+    const int nearest = qRound((round - 0.51) / 0.02);
+    QVERIFY2(nearest >= bar->minimum() && nearest <= bar->maximum(),
+             qPrintable(QString::number(round)));
+    bar->setValue(nearest);
+    QVERIFY(std::abs(form->Incr() - round) <= 0.02);
+    // A screen reader hears the ratio, as the box shows it.
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(bar);
+    QCOMPARE(reader->text(QAccessible::Value), readout->text());
+    QCOMPARE(reader->valueInterface()->currentValue().toDouble(), form->Incr());
+    MessageAnswerer answers;
+    click(form, "Command1");
+    QCOMPARE(answers.texts(), QStringList());
+    QVERIFY(app::form3()->isVisible());
 }
 
 QTEST_MAIN(tst_Calibration)

@@ -20,6 +20,7 @@ private slots:
     void clipLine();
     void saturation();
     void pointAndDotWidth();
+    void lineCoversTheDotsPixelsAtRatio2();
     void lineSpansTheFullHeightWhateverTheScale_data();
     void lineSpansTheFullHeightWhateverTheScale();
     void farCoordinatesDrawNothingWrong_data();
@@ -170,6 +171,31 @@ void tst_Drawing::pointAndDotWidth()
     s.widget.Cls();
     s.widget.PSet(1000, 100, red);
     QCOMPARE(countPixels(drawingOf(&s.widget), red), 2);
+}
+
+void tst_Drawing::lineCoversTheDotsPixelsAtRatio2()
+{
+    // Through a point, a line covers the device pixels of that point's dot, at a screen scale of
+    // 2 as at 1: not half a pixel beside it; a line of no length is that dot.
+    for (qreal ratio : {1.0, 2.0}) {
+        for (int width : {1, 2, 3}) {
+            Canvas line(Qt::white);
+            Canvas dot(Qt::white);
+            Canvas point(Qt::white);
+            for (Canvas *canvas : {&line, &dot, &point}) {
+                canvas->resize(QSize(20, 20), ratio);
+                canvas->setScaleMode(Canvas::PixelMode);
+                canvas->setDrawWidth(width);
+            }
+            line.Line(10, 0, 10, 19);
+            dot.PSet(10, 10, Qt::black);
+            point.Line(10, 10, 10, 10);
+            QCOMPARE(point.image(), dot.image());
+            const int row = int(10 * ratio);
+            const QImage lineRow = line.image().copy(0, row, line.image().width(), 1);
+            QCOMPARE(lineRow, dot.image().copy(0, row, dot.image().width(), 1));
+        }
+    }
 }
 
 void tst_Drawing::lineSpansTheFullHeightWhateverTheScale_data()

@@ -15,6 +15,8 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QStyleOption>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QWheelEvent>
 
 // What a keyboard or screen reader user meets: keys on the bars, Tab, Enter, focus, names; and
@@ -227,6 +229,33 @@ void tst_Keyboard::accessibleNames()
     for (QWidget *drawing :
          QList<QWidget *>{app::form2(), app::form4(), control<QWidget>(app::form3(), "Picture1")})
         QVERIFY(!accessibleText(drawing, QAccessible::Description).isEmpty());
+
+    // The windows say what they are, and every scroll bar, Qt's own too, has a name.
+    QSet<QString> windowNames;
+    for (QWidget *window : windows()) {
+        windowNames << accessibleText(window, QAccessible::Name);
+        for (QScrollBar *bar : window->findChildren<QScrollBar *>())
+            QVERIFY(!accessibleText(bar, QAccessible::Name).isEmpty());
+    }
+    QVERIFY(windowNames.size() == 4 && !windowNames.contains(QString()));
+    QCOMPARE(name(app::form4(), "Label6"), QStringLiteral("Scala da -850 a +850"));
+    QVERIFY(accessibleText(::control<QWidget>(app::form4(), "Frame3"), QAccessible::Description)
+                .startsWith("Le frecce"));
+    // Each base point's box, the ordinate's too, has a label that a reader follows to it.
+    for (QLineEdit *box : app::form3()->findChildren<QLineEdit *>())
+        QCOMPARE(QAccessible::queryAccessibleInterface(box)->relations(QAccessible::Label).size(),
+                 1);
+    // The page tells what each of its pictures shows.
+    auto *page = ::control<QTextEdit>(app::form1(), "OLE1");
+    const QString described = accessibleText(page, QAccessible::Description);
+    int pictures = 0;
+    for (QTextBlock block = page->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (const QTextCharFormat format = it.fragment().charFormat(); format.isImageFormat()) {
+                const QString shows = format.stringProperty(QTextFormat::ImageAltText);
+                pictures += !shows.isEmpty() && described.contains(shows);
+            }
+    QCOMPARE(pictures, 4);
 }
 
 QTEST_MAIN(tst_Keyboard)

@@ -1,6 +1,8 @@
 // Renders the editor's own controls into the four pictures of the instructions page:
 //   cinquepunti_pictures <folder>   (writes immagine1.png ... immagine4.png there)
-// Run it on the offscreen platform, so that the screen's fonts and scaling stay out of it.
+// Run it on the offscreen platform, so that the screen's fonts and scaling stay out of it. At
+// QT_SCALE_FACTOR=2 it writes immagine1@2x.png ... at twice the size, which the page shows on
+// screens of that scale.
 
 #include "app/windows.h"
 #include "editor/form4.h"
@@ -67,13 +69,17 @@ int main(int argc, char *argv[])
         {"immagine3.png", {"Frame5"}, {151, 86}},
         {"immagine4.png", {"Label9", "Text9"}, {151, 42}},
     };
+    const qreal ratio = editor->devicePixelRatioF();
+    const QString suffix = ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
     int written = 0;
     for (const Picture &picture : pictures) {
         const QRect source = sourceRect(editor, picture.controls, picture.size);
+        // At the device pixel ratio: the grab has ratio times the pixels of the source.
         const QImage grabbed = editor->grab(source).toImage();
         const QImage scaled =
-            grabbed.scaled(picture.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const QString path = folder.filePath(QString::fromLatin1(picture.file));
+            grabbed.scaled(picture.size * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QString path = folder.filePath(QString::fromLatin1(picture.file));
+        path.insert(path.size() - 4, suffix); // before ".png"
         if (!scaled.save(path)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;

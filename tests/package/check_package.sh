@@ -58,6 +58,13 @@ if command -v appstreamcli >/dev/null; then
         { cat "$work/appstream.log" >&2; fail "appstreamcli finds fault with the metadata"; }
 fi
 
+# The desktop entry as the desktop's own validator reads it: not even a hint.
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$desktop" >"$work/desktop.log" 2>&1 || true
+    [ ! -s "$work/desktop.log" ] ||
+        { cat "$work/desktop.log" >&2; fail "desktop-file-validate finds fault with the entry"; }
+fi
+
 # Dependencies: the hand-declared ones, and the libraries found by dpkg-shlibdeps.
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in fonts-liberation2 qt6-translations-l10n libqt6widgets6; do
@@ -66,5 +73,13 @@ for package in fonts-liberation2 qt6-translations-l10n libqt6widgets6; do
 done
 [ "$(dpkg-deb -f "$deb" Section)" = graphics ] || fail "section is not graphics"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no maintainer"
+
+# Debian's own checks of a package (copyright, changelog, manual page, description, hardening):
+# no error and no warning. Run as root, lintian says so on its error output: the tags alone count.
+if command -v lintian >/dev/null; then
+    lintian --fail-on none "$deb" >"$work/lintian.log" 2>"$work/lintian.err" ||
+        { cat "$work/lintian.err" >&2; fail "lintian did not run"; }
+    ! grep -E '^[EW]: ' "$work/lintian.log" >&2 || fail "lintian finds fault with the package"
+fi
 
 echo "ok: $(basename "$deb")"
