@@ -51,8 +51,9 @@ template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &f
     const long maximumSteps = static_cast<long>(90 * maximumPointsIncrement) + 2;
     int plotted = 0;
     long steps = 0;
-    // Whatever ran on this thread before (a Cls, a repaint) may have left the vector state
-    // that slows every step of the walk on many CPUs down (common/vectorstate.h).
+    // Whatever ran on this thread before (a Cls, a repaint) may have left the upper halves of
+    // the vector registers dirty, which on many CPUs slows every step of the walk
+    // (common/vectorstate.h).
     clearUpperVectorState();
     // The angle is accumulated by repeated addition, so at a step of 0.2 the last angle is
     // 89.8 and the chord's end point itself is not plotted; at steps 1, 0.5, 0.25 it is.
