@@ -1,12 +1,14 @@
+#include "paintedstate.h"
+
+#include "common/vectorstate.h"
 #include "editor/arc.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-// The arc computation alone: the default chord AB bent by both displacements, each point
-// handed to a sink that only sums it.
-void BM_walkArc(benchmark::State &state)
+// The default chord AB bent by both displacements, with the ALFA increments given.
+ArcParameters benchArc(double alfa)
 {
     ArcParameters arc;
     arc.ASQ = 45;
@@ -15,20 +17,48 @@ void BM_walkArc(benchmark::State &state)
     arc.SPTY = 50;
     arc.X9 = 15;
     arc.Y9 = 15;
-    arc.AVAX = 2;
-    arc.AVAY = 2;
+    arc.AVAX = alfa;
+    arc.AVAY = alfa;
+    return arc;
+}
+
+// Walks the arc at the points increment given, each point handed to a sink that only sums it.
+template <typename BeforeEach>
+void walkAndCount(benchmark::State &state, const ArcParameters &arc, BeforeEach beforeEach)
+{
     ArcFrame frame;
     frame.INST = static_cast<double>(state.range(0));
     std::int64_t points = 0;
     for (auto _ : state) {
+        beforeEach();
         double sum = 0;
         points += walkArc(arc, frame, [&sum](double x, double y) { sum += x + y; });
         benchmark::DoNotOptimize(sum);
     }
     state.counters["points/s"] =
         benchmark::Counter(static_cast<double>(points), benchmark::Counter::kIsRate);
+    state.counters["ns/point"] = benchmark::Counter(
+        static_cast<double>(points), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The arc computation alone, as the program runs it: after Qt has painted and a Cls.
+void BM_walkArc(benchmark::State &state)
+{
+    paintAndClear();
+    walkAndCount(state, benchArc(2), [] {});
+}
+
+// The same from a dirty vector state, made on purpose before each walk, with the walk's
+// clearing on (1) and off (0). On a CPU with the penalty the two differ many times over, and
+// the first must equal BM_walkArc; on one without it all three are equal.
+void BM_walkArcDirtied(benchmark::State &state)
+{
+    upperVectorStateClearing = state.range(1) != 0;
+    walkAndCount(state, benchArc(2), [] { dirtyUpperVectorState(); });
+    upperVectorStateClearing = true;
 }
 
 } // namespace
 
 BENCHMARK(BM_walkArc)->ArgName("INST")->Arg(5)->Arg(1000);
+BENCHMARK(BM_walkArcDirtied)->ArgNames({"INST", "clearing"})->Args({1000, 1})->Args({1000, 0});

@@ -1,5 +1,6 @@
 #include "draw/canvas.h"
 
+#include "common/vectorstate.h"
 #include "draw/clip.h"
 
 #include <QPainter>
@@ -268,6 +269,7 @@ bool Canvas::storesDotsDirectly() const
 
 QRect Canvas::plotDots(std::span<const QPoint> corners, QColor colour, const QRect &cornerBounds)
 {
+    clearUpperVectorState(); // the painting of a Cls or a line may have left it dirty
     const QRect inside(0, 0, m_size.width() - 1, m_size.height() - 1); // where a 2 x 2 dot fits
     if (corners.empty() || !storesDotsDirectly() || !inside.contains(cornerBounds))
         return plotDots(corners, colour);
@@ -282,6 +284,7 @@ QRect Canvas::plotDots(std::span<const QPoint> corners, QColor colour, const QRe
 
 QRect Canvas::plotDots(std::span<const QPoint> corners, QColor colour)
 {
+    clearUpperVectorState();
     const QRgb value = colour.rgb();
     // Bounds of the touched dots, kept by hand: QRect::operator| per dot costs more than the dot.
     int left = m_size.width();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/vectorstate.h"
+
 #include <QPointF>
 
 #include <cmath>
@@ -49,6 +51,10 @@ template <typename Plot> int walkArc(const ArcParameters &arc, const ArcFrame &f
     const long maximumSteps = static_cast<long>(90 * maximumPointsIncrement) + 2;
     int plotted = 0;
     long steps = 0;
+    // Whatever ran on this thread before (a Cls, a repaint) may have left the upper halves of
+    // the vector registers dirty, which on many CPUs slows every step of the walk
+    // (common/vectorstate.h).
+    clearUpperVectorState();
     // The angle is accumulated by repeated addition, so at a step of 0.2 the last angle is
     // 89.8 and the chord's end point itself is not plotted; at steps 1, 0.5, 0.25 it is.
     for (double theta = 0; step > 0 ? theta <= 90 : theta >= 90; theta += step) {

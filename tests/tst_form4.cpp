@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "app/windows.h"
 #include "calibration/form2.h"
+#include "common/vectorstate.h"
 #include "editor/arcwalks.h"
 #include "editor/form4.h"
 #include "points/form3.h"
@@ -611,9 +612,11 @@ EditorState editorState(Form4 *form)
 void tst_Form4::parallelRedrawEqualsSerial()
 {
     // The same actions at the largest points increment, with every segment bent, walked on one
-    // thread and on four: the same pixels, readout and points.
-    auto bendAll = [](int threads) {
+    // thread and on four, and on one from a dirty vector state left as it is: the same pixels,
+    // readout and points.
+    auto bendAll = [](int threads, bool clearing = true) {
         setArcWalkThreads(threads);
+        upperVectorStateClearing = clearing;
         Form4 *form = openEditor();
         typeInto("Text9", "1000");
         typeInto("Text10", "3");
@@ -622,6 +625,7 @@ void tst_Form4::parallelRedrawEqualsSerial()
             scrollAction(form, "HScroll2", QAbstractSlider::SliderPageStepAdd, option);
             scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepSub, 5 - option);
         }
+        dirtyUpperVectorState();
         click(form, "Command1");
         const EditorState state = editorState(form);
         app::destroyWindows();
@@ -629,7 +633,10 @@ void tst_Form4::parallelRedrawEqualsSerial()
     };
     const EditorState serial = bendAll(1);
     const EditorState parallel = bendAll(4);
+    const EditorState unclearedSerial = bendAll(1, false);
+    upperVectorStateClearing = true;
     setArcWalkThreads(0);
+    QVERIFY(unclearedSerial == serial);
     QCOMPARE(parallel.boxes, serial.boxes);
     QCOMPARE(parallel.boxes[2], QStringLiteral("50")); // AB's SP.V: really bent
     QVERIFY(parallel.arcs == serial.arcs);
