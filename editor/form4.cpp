@@ -5,6 +5,7 @@
 #include "app/desktop.h"
 #include "app/message.h"
 #include "app/windows.h"
+#include "common/numbers.h"
 #include "editor/arc.h"
 #include "editor/arcwalks.h"
 #include "editor/curveexport.h"
@@ -22,6 +23,8 @@
 #include <QSignalBlocker>
 #include <QUndoStack>
 
+#include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -109,6 +112,10 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     connect(Command7, &QPushButton::clicked, this, &Form4::Command7_Click);
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form4::HScroll1_Change);
     connect(HScroll2, &QScrollBar::valueChanged, this, &Form4::HScroll2_Change);
+    connect(Text6, &QLineEdit::editingFinished, this,
+            [this] { typedDisplacement(HScroll1, Text6); });
+    connect(Text7, &QLineEdit::editingFinished, this,
+            [this] { typedDisplacement(HScroll2, Text7); });
     connect(HScroll1, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll1); });
     connect(HScroll2, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll2); });
     createHistoryActions();
@@ -236,8 +243,10 @@ void Form4::restore(const EditorSnapshot &state)
     proc2();
     m_restoring = false;
     // The boxes last, exactly as they were shown: the grid may hold text the user typed over it.
-    app::setBoxText(Text6, state.Text6);
-    app::setBoxText(Text7, state.Text7);
+    // The bars' boxes show their bars, never text typed there earlier: leaving the box then
+    // applies nothing the user no longer sees.
+    app::setBoxText(Text6, barText(HScroll1));
+    app::setBoxText(Text7, barText(HScroll2));
     app::setBoxText(Text9, state.Text9);
     app::setBoxText(Text10, state.Text10);
     app::setBoxText(Text11, state.Text11);
@@ -585,6 +594,26 @@ void Form4::HScroll1_Change()
 void Form4::HScroll2_Change()
 {
     barChanged(HScroll2, m_current.SPTV, Text7);
+}
+
+QString Form4::barText(const QScrollBar *bar)
+{
+    return Variant::integer(static_cast<std::int16_t>(bar->value())).toText();
+}
+
+void Form4::typedDisplacement(QScrollBar *bar, QLineEdit *box)
+{
+    const std::optional<double> typed = parseNumber(box->text());
+    if (!typed || *typed != std::trunc(*typed)) {
+        app::setBoxText(box, barText(bar));
+        return;
+    }
+    const int value =
+        static_cast<int>(std::clamp(*typed, double(bar->minimum()), double(bar->maximum())));
+    if (value == bar->value())
+        app::setBoxText(box, barText(bar));
+    else
+        bar->setValue(value); // the bar's change handler, as an arrow click runs it
 }
 
 void Form4::resetBar(QScrollBar *bar, QLineEdit *box)

@@ -115,6 +115,10 @@ private:
     void plotArc(Segment segment);
     // A bar's change: its displacement and box take the value, then the cleared redraw.
     void barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box);
+    // A whole number typed beside a bar (Enter, or leaving the box) sets the bar to it, the
+    // nearest end beyond its range; other text gives the box back the bar's value.
+    void typedDisplacement(QScrollBar *bar, QLineEdit *box);
+    static QString barText(const QScrollBar *bar);
     // "Azzera": the bar back to 0, then a redraw over what is drawn.
     void resetBar(QScrollBar *bar, QLineEdit *box);
     void applyIncrementCheck(QLineEdit *box, const QString &name, Variant &value,

@@ -7,6 +7,7 @@
 #include "points/form3.h"
 #include "useractions.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,7 @@ private slots:
     void parallelRedrawEqualsSerial();
     void dragBendsLiveAndEndsAsAChange();
     void calibrationBarFiresOncePerRelease();
+    void typedValuesBesideTheBars();
 };
 
 namespace {
@@ -682,6 +684,47 @@ void tst_Form4::calibrationBarFiresOncePerRelease()
     bar->setSliderDown(false);
     QCOMPARE(changes.count(), 1);
     QCOMPARE(bar->value(), 12);
+}
+
+void tst_Form4::typedValuesBesideTheBars()
+{
+    Form4 *form = openEditor();
+    choose(2);
+    MessageAnswerer answerer;
+    auto *vertical = in<QScrollBar>("HScroll2");
+    auto *horizontal = in<QScrollBar>("HScroll1");
+    QSignalSpy changes(vertical, &QScrollBar::valueChanged);
+    retype(form, "Text7", "120");
+    QTest::keyClick(in("Text7"), Qt::Key_Return);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(form->table().row(Segment::BC).SPY.toDouble(), 120.0);
+    // Beyond the range: the nearest end, on leaving the box.
+    in("Text6")->setFocus();
+    retype(form, "Text6", "-9999");
+    in("Command1")->setFocus();
+    QCOMPARE(horizontal->value(), -1000);
+    QCOMPARE(in<QLineEdit>("Text6")->text(), QStringLiteral("-1000"));
+    // Not a whole number: the bar's value comes back.
+    for (const char *text : {"abc", "2,5"}) {
+        retype(form, "Text7", text);
+        QTest::keyClick(in("Text7"), Qt::Key_Return);
+        QCOMPARE(in<QLineEdit>("Text7")->text(), QStringLiteral("120"));
+    }
+    QCOMPARE(changes.count(), 1);
+
+    // Each typed value is one step; after an undo the box shows the bar, and leaving it
+    // applies nothing.
+    in("Text7")->setFocus();
+    retype(form, "Text7", "77");
+    control<QAction>(form, "actionUndo")->trigger();
+    QCOMPARE(horizontal->value(), 0);
+    QCOMPARE(in<QLineEdit>("Text7")->text(), QStringLiteral("120"));
+    control<QAction>(form, "actionUndo")->trigger();
+    QCOMPARE(vertical->value(), 0);
+    QCOMPARE(in<QLineEdit>("Text7")->text(), QStringLiteral("0"));
+    in("Command1")->setFocus();
+    QCOMPARE(vertical->value(), 0);
+    QCOMPARE(answerer.texts(), QStringList{});
 }
 
 QTEST_MAIN(tst_Form4)
