@@ -1,6 +1,8 @@
 # The Debian package: `cpack -G DEB` in the build folder makes cinquepunti_<version>_amd64.deb
-# from the install() rules, so it holds the program, its desktop entry, icon and metainfo and
-# nothing else. Included by the top-level CMakeLists.txt only when this is the top project.
+# from the install() rules, so it holds the program, its desktop entry, icon, metainfo and
+# document type and nothing else. The desktop's caches of types and entries are brought up to
+# date by the triggers of shared-mime-info and desktop-file-utils, with no script of our own.
+# Included by the top-level CMakeLists.txt only when this is the top project.
 
 set(CINQUEPUNTI_PACKAGE_CONTACT "Cinquepunti <cinquepunti@example.org>"
     CACHE STRING "Maintainer of the Debian package, as \"Name <address>\"")

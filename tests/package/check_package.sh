@@ -36,7 +36,8 @@ dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
 desktop=$root/share/applications/$id.desktop
 metainfo=$root/share/metainfo/$id.metainfo.xml
-for file in "$root/bin/cinquepunti" "$desktop" "$metainfo" \
+mime=$root/share/mime/packages/$id.xml
+for file in "$root/bin/cinquepunti" "$desktop" "$metainfo" "$mime" \
     "$root/share/icons/hicolor/scalable/apps/cinquepunti.svg"; do
     [ -f "$file" ] || fail "missing ${file#"$work/root"}"
 done
@@ -46,9 +47,12 @@ done
 programs=$(ls "$root/bin" | tr "\n" " " | sed "s/ $//")
 [ "$programs" = cinquepunti ] || fail "unexpected programs in usr/bin: $programs"
 
-# The desktop entry starts the packaged program with the packaged icon, and the metainfo
-# launches that desktop entry.
-grep -qx 'Exec=cinquepunti' "$desktop" || fail "the desktop entry does not start cinquepunti"
+# The desktop entry starts the packaged program with the packaged icon and opens the documents
+# of the packaged type, and the metainfo launches that desktop entry.
+grep -qx 'Exec=cinquepunti %f' "$desktop" || fail "the desktop entry does not start cinquepunti"
+grep -qx 'MimeType=application/x-cinquepunti;' "$desktop" &&
+    grep -q '<mime-type type="application/x-cinquepunti">' "$mime" ||
+    fail "the desktop entry does not open the packaged document type"
 grep -qx 'Icon=cinquepunti' "$desktop" || fail "the desktop entry does not show the icon"
 grep -q "<id>$id</id>" "$metainfo" || fail "the metainfo has another id than $id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
