@@ -111,10 +111,14 @@ void WorkFile::askToOpen(QWidget *parent)
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({nameFilter(), QStringLiteral("Tutti i file (*)")});
-    const app::DialogScope scope(parent);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString fileName = dialog.selectedFiles().first();
+    QString fileName;
+    {
+        // Only around the dialog: the opening then shows the editor, which keeps the keyboard.
+        const app::DialogScope scope(parent);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        fileName = dialog.selectedFiles().first();
+    }
     rememberFolder(fileName);
     open(fileName);
 }
