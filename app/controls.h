@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAction>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
@@ -62,6 +64,27 @@ inline void setTabOrder(std::initializer_list<QWidget *> order)
             QWidget::setTabOrder(previous, next);
         previous = next;
     }
+}
+
+// Adds a named action to the window, for its context menu and its shortcut anywhere in it; a
+// text box still keeps its own standard keys, which it claims before any shortcut of the window.
+inline QAction *addWindowAction(QWidget *window, const char *name, const QString &text,
+                                const QKeySequence &key = {})
+{
+    auto *action = new QAction(text, window);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(action);
+    return action;
+}
+
+// Starts a new block of the window's context menu.
+inline void addMenuSeparator(QWidget *window)
+{
+    auto *separator = new QAction(window);
+    separator->setSeparator(true);
+    window->addAction(separator);
 }
 
 } // namespace app

@@ -26,11 +26,8 @@ Form1::Form1(QWidget *parent)
         app::createControl<QPushButton>(this, "openButton", {10560, 6120, 1095, 495}, "Apri...");
     Command1->raise(); // drawn above the document
     m_open->raise();
-    auto *open = new QAction(QStringLiteral("Apri..."), this);
-    open->setObjectName(QStringLiteral("actionOpen"));
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    open->setShortcutContext(Qt::WindowShortcut);
-    addAction(open);
+    QAction *open = app::addWindowAction(this, "actionOpen", QStringLiteral("Apri..."),
+                                         QKeySequence(Qt::CTRL | Qt::Key_O));
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(open, &QAction::triggered, this, [this] { app::askToOpenWork(this); });

@@ -1,5 +1,6 @@
 #include "editor/curveexport.h"
 
+#include "app/controls.h"
 #include "app/message.h"
 #include "app/windows.h"
 #include "common/wholefile.h"
@@ -62,18 +63,10 @@ public:
 CurveExport::CurveExport(DrawingSurface *surface)
     : QObject(surface), m_surface(surface), m_folder(QDir::homePath())
 {
-    auto *separator = new QAction(surface);
-    separator->setSeparator(true);
-    surface->addAction(separator);
+    app::addMenuSeparator(surface);
     auto add = [surface](const char *name, const QString &text, const QKeySequence &key) {
-        auto *action = new QAction(text, surface);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        // Anywhere in the window; a text box still keeps its own standard keys, which it
-        // claims before any shortcut of the window.
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setEnabled(false);
-        surface->addAction(action);
+        QAction *action = app::addWindowAction(surface, name, text, key);
+        action->setEnabled(false); // until a curve is drawn
         return action;
     };
     m_copyParameters = add("actionCopyParameters", QStringLiteral("Copia i parametri"),

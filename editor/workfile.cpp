@@ -1,5 +1,6 @@
 #include "editor/workfile.h"
 
+#include "app/controls.h"
 #include "app/message.h"
 #include "app/recovery.h"
 #include "app/windows.h"
@@ -41,22 +42,14 @@ void rememberFolder(const QString &fileName)
 WorkFile::WorkFile(Form4 *editor, QUndoStack *history)
     : QObject(editor), m_editor(editor), m_history(history)
 {
-    auto *separator = new QAction(editor);
-    separator->setSeparator(true);
-    editor->addAction(separator);
-    auto add = [editor](const char *name, const QString &text, const QKeySequence &key) {
-        auto *action = new QAction(text, editor);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        editor->addAction(action);
-        return action;
-    };
-    QAction *open =
-        add("actionOpen", QStringLiteral("Apri..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction *save = add("actionSave", QStringLiteral("Salva"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QAction *saveAs = add("actionSaveAs", QStringLiteral("Salva con nome..."),
-                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    app::addMenuSeparator(editor);
+    QAction *open = app::addWindowAction(editor, "actionOpen", QStringLiteral("Apri..."),
+                                         QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction *save = app::addWindowAction(editor, "actionSave", QStringLiteral("Salva"),
+                                         QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction *saveAs =
+        app::addWindowAction(editor, "actionSaveAs", QStringLiteral("Salva con nome..."),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     connect(open, &QAction::triggered, this, [this] { askToOpen(m_editor); });
     connect(save, &QAction::triggered, this, &WorkFile::save);
     connect(saveAs, &QAction::triggered, this, &WorkFile::saveAs);

@@ -58,27 +58,15 @@ Form4 *openEditor()
     return form;
 }
 
-// Once the save dialog is open (from the event loop its exec() runs), as a user would: picks
-// the filter, types the name, presses Enter.
+// The export dialog answered: the filter picked (SVG being the default), the name typed.
 void answerSaveDialog(const QString &filter, const QString &name)
 {
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || dialog->objectName() != u"saveCurveDialog")
-            return;
-        timer->deleteLater();
-        timer->stop();
+    answerFileDialog("saveCurveDialog", name, [filter](QFileDialog *dialog) {
         QVERIFY(dialog->selectedNameFilter().contains("*.svg")); // the default
         const QStringList filters = dialog->nameFilters().filter(filter);
         QCOMPARE(filters.size(), 1);
         dialog->selectNameFilter(filters.first());
-        auto *box = control<QLineEdit>(dialog, "fileNameEdit");
-        box->setFocus();
-        box->setText(name);
-        QTest::keyClick(box, Qt::Key_Return);
     });
-    timer->start(5);
 }
 
 QByteArray contents(const QString &path)

@@ -46,23 +46,6 @@ QAction *action(const char *name)
     return control<QAction>(editor(), name);
 }
 
-// Answers the next file dialog of that name, as a user typing the name and pressing Enter.
-void answerFileDialog(const QString &name, const QString &fileName)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || dialog->objectName() != name)
-            return;
-        timer->deleteLater();
-        timer->stop();
-        auto *box = control<QLineEdit>(dialog, "fileNameEdit");
-        box->setText(fileName);
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    timer->start(5);
-}
-
 // Everything the user sees of the work: both windows' boxes, the segment, the drawing.
 struct View
 {

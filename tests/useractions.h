@@ -7,6 +7,7 @@
 
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -61,6 +62,30 @@ private:
     QStringList m_titles;
     int m_iconless = 0;
 };
+
+template <typename T> T *control(QWidget *window, const char *name);
+
+// Once the file dialog of that name is open (from the event loop its exec() runs), as a user
+// would: whatever `choose` does first (a filter picked), then the name typed and Enter.
+inline void answerFileDialog(const QString &name, const QString &fileName,
+                             std::function<void(QFileDialog *)> choose = {})
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || dialog->objectName() != name)
+            return;
+        timer->deleteLater();
+        timer->stop();
+        if (choose)
+            choose(dialog);
+        auto *box = control<QLineEdit>(dialog, "fileNameEdit");
+        box->setFocus();
+        box->setText(fileName);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    timer->start(5);
+}
 
 template <typename T> T *control(QWidget *window, const char *name)
 {
