@@ -2,10 +2,15 @@
 
 #include "app/controls.h"
 #include "app/message.h"
+#include "app/settings.h"
 #include "app/windows.h"
 #include "common/wholefile.h"
 #include "draw/surface.h"
+#include "editor/truescaledialog.h"
 #include "formats/csv.h"
+#include "formats/dxf.h"
+#include "formats/pages.h"
+#include "formats/pdf.h"
 #include "formats/svg.h"
 
 #include <QAction>
@@ -17,6 +22,8 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -25,8 +32,35 @@ const QStringList &nameFilters()
 {
     static const QStringList filters = {QStringLiteral("Disegno SVG (*.svg)"),
                                         QStringLiteral("Immagine PNG (*.png)"),
-                                        QStringLiteral("Punti della curva CSV (*.csv)")};
+                                        QStringLiteral("Punti della curva CSV (*.csv)"),
+                                        QStringLiteral("Documento PDF in scala reale (*.pdf)"),
+                                        QStringLiteral("Disegno DXF in millimetri (*.dxf)")};
     return filters;
+}
+
+// The true scale of new work: the last one accepted in any run, if it is one the dialog gives.
+TrueScale defaultScale()
+{
+    const QSettings settings = app::settings();
+    TrueScale scale = defaultTrueScale();
+    const QVariant millimetres = settings.value(QStringLiteral("trueScale/millimetresPerUnit"));
+    const QVariant paper = settings.value(QStringLiteral("trueScale/paper"));
+    const QVariant overlap = settings.value(QStringLiteral("trueScale/overlap"));
+    if (!millimetres.isValid() || !paper.isValid() || !overlap.isValid())
+        return scale;
+    bool ok[2] = {};
+    const TrueScale kept{.millimetresPerUnit = millimetres.toDouble(&ok[0]),
+                         .paper = paperOfKey(paper.toString()).value_or(QPageSize::Custom),
+                         .overlap = overlap.toDouble(&ok[1])};
+    return ok[0] && ok[1] && isValid(kept) ? kept : scale;
+}
+
+void rememberScale(const TrueScale &scale)
+{
+    QSettings settings = app::settings();
+    settings.setValue(QStringLiteral("trueScale/millimetresPerUnit"), scale.millimetresPerUnit);
+    settings.setValue(QStringLiteral("trueScale/paper"), paperKey(scale.paper));
+    settings.setValue(QStringLiteral("trueScale/overlap"), scale.overlap);
 }
 
 CurveFormat filterFormat(const QString &filter)
@@ -61,7 +95,8 @@ public:
 } // namespace
 
 CurveExport::CurveExport(DrawingSurface *surface)
-    : QObject(surface), m_surface(surface), m_folder(QDir::homePath())
+    : QObject(surface), m_surface(surface), m_trueScale(defaultScale()),
+      m_folder(QDir::homePath())
 {
     app::addMenuSeparator(surface);
     auto add = [surface](const char *name, const QString &text, const QKeySequence &key) {
@@ -74,9 +109,15 @@ CurveExport::CurveExport(DrawingSurface *surface)
     m_copyDrawing = add("actionCopyDrawing", QStringLiteral("Copia il disegno"), {});
     m_saveCurve =
         add("actionSaveCurve", QStringLiteral("Esporta..."), QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_print = add("actionPrint", QStringLiteral("Stampa..."), QKeySequence(Qt::CTRL | Qt::Key_P));
+    // The scale can be set before there is a curve.
+    QAction *trueScale =
+        app::addWindowAction(surface, "actionTrueScale", QStringLiteral("Scala reale..."));
+    connect(trueScale, &QAction::triggered, this, &CurveExport::askTrueScale);
     connect(m_copyParameters, &QAction::triggered, this, &CurveExport::copyParameters);
     connect(m_copyDrawing, &QAction::triggered, this, &CurveExport::copyDrawing);
     connect(m_saveCurve, &QAction::triggered, this, &CurveExport::saveCurve);
+    connect(m_print, &QAction::triggered, this, &CurveExport::print);
 }
 
 std::array<std::vector<ArcPoint>, 4> CurveExport::setCurve(Curve curve)
@@ -85,7 +126,7 @@ std::array<std::vector<ArcPoint>, 4> CurveExport::setCurve(Curve curve)
     if (m_curve)
         previous = std::move(m_curve->arcs);
     m_curve = std::move(curve);
-    for (QAction *action : {m_copyParameters, m_copyDrawing, m_saveCurve})
+    for (QAction *action : {m_copyParameters, m_copyDrawing, m_saveCurve, m_print})
         action->setEnabled(true);
     for (std::vector<ArcPoint> &arc : previous)
         arc.clear();
@@ -133,11 +174,23 @@ bool CurveExport::save(const QString &fileName, CurveFormat format)
     QByteArray data;
     switch (format) {
     case CurveFormat::Svg:
-        data = curveSvg(*m_curve);
+        data = curveSvg(*m_curve, m_trueScale.millimetresPerUnit);
         break;
     case CurveFormat::Csv:
         data = curveCsv(*m_curve);
         break;
+    case CurveFormat::Dxf:
+        data = curveDxf(*m_curve, m_trueScale.millimetresPerUnit);
+        break;
+    case CurveFormat::Pdf: {
+        std::variant<QByteArray, QString> pdf = curvePdf(*m_curve, m_trueScale);
+        if (const QString *reason = std::get_if<QString>(&pdf)) {
+            failed(fileName, *reason);
+            return false;
+        }
+        data = std::get<QByteArray>(std::move(pdf));
+        break;
+    }
     case CurveFormat::Png: {
         // Encoded in memory first, so that the file is written by the one routine that checks
         // every step of a write.
@@ -156,6 +209,55 @@ bool CurveExport::save(const QString &fileName, CurveFormat format)
         return false;
     }
     return true;
+}
+
+void CurveExport::askTrueScale()
+{
+    TrueScaleDialog dialog(m_trueScale, m_surface);
+    {
+        const app::DialogScope scope(m_surface);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    const TrueScale chosen = dialog.trueScale();
+    rememberScale(chosen);
+    emit trueScaleChosen(chosen);
+}
+
+void CurveExport::print()
+{
+    if (!m_curve)
+        return;
+    auto cannotPrint = [this](const QString &reason) {
+        app::showMessage(m_surface, QStringLiteral("Impossibile stampare la curva: %1").arg(reason));
+    };
+    std::variant<CurvePages, QString> pages =
+        layOutPages(*m_curve, m_trueScale, QPageSize(m_trueScale.paper));
+    if (const QString *reason = std::get_if<QString>(&pages))
+        return cannotPrint(*reason);
+    const CurvePages &offered = std::get<CurvePages>(pages);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Cinquepunti: curva"));
+    printer.setCreator(QStringLiteral("Cinquepunti"));
+    printer.setFullPage(true);
+    printer.setPageLayout(pageLayoutOf(offered));
+    QPrintDialog dialog(&printer, m_surface);
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    {
+        const app::DialogScope scope(m_surface);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    // Paper or orientation changed in the dialog: the sheets are laid out again on it.
+    const QPageLayout chosen = printer.pageLayout();
+    if (!chosen.pageSize().isEquivalentTo(offered.paper) ||
+        chosen.orientation() != offered.orientation) {
+        pages = layOutPages(*m_curve, m_trueScale, chosen.pageSize(), chosen.orientation());
+        if (const QString *reason = std::get_if<QString>(&pages))
+            return cannotPrint(*reason);
+    }
+    if (!paintPages(printer, std::get<CurvePages>(pages)))
+        cannotPrint(QStringLiteral("la stampante non ha accettato le pagine"));
 }
 
 void CurveExport::failed(const QString &fileName, const QString &reason)

@@ -2,6 +2,7 @@
 
 #include "editor/curve.h"
 #include "formats/curveformat.h"
+#include "formats/truescale.h"
 
 #include <QObject>
 
@@ -10,20 +11,29 @@
 class DrawingSurface;
 class QAction;
 
-// The editor's ways out for its curve: copy the parameters, copy the drawing, save the curve,
-// as actions of the window (its context menu and shortcuts), enabled once a curve is drawn.
+// The editor's ways out for its curve: copy the parameters, copy the drawing, export the curve,
+// print it, as actions of the window (its context menu and shortcuts), enabled once a curve is
+// drawn; and the true scale that paper and files take it at.
 class CurveExport : public QObject
 {
     Q_OBJECT
 
 public:
-    // Adds the three actions to the surface, in one block after a separator.
+    // Adds the actions to the surface, in one block after a separator.
     explicit CurveExport(DrawingSurface *surface);
 
     // The curve of the surface's last redraw. Gives back the arcs of the curve it replaces,
     // emptied, so that the next walk fills their storage again.
     std::array<std::vector<ArcPoint>, 4> setCurve(Curve curve);
     const Curve *curve() const { return m_curve ? &*m_curve : nullptr; }
+
+    const TrueScale &trueScale() const { return m_trueScale; }
+    void setTrueScale(const TrueScale &scale) { m_trueScale = scale; }
+    // Asks for the true scale; once accepted, it is the default for new work and is offered to
+    // the editor through trueScaleChosen.
+    void askTrueScale();
+    // The pages of the PDF export on a printer chosen in Qt's print dialog.
+    void print();
 
     void copyParameters();
     void copyDrawing();
@@ -32,6 +42,9 @@ public:
     // Saves the curve in the format into the file, whole or not at all; on failure the
     // message names the file and the reason. Returns whether the file was written.
     bool save(const QString &fileName, CurveFormat format);
+
+signals:
+    void trueScaleChosen(const TrueScale &scale);
 
 private:
     // The message that the file could not be saved, and why.
@@ -42,5 +55,7 @@ private:
     QAction *m_copyParameters;
     QAction *m_copyDrawing;
     QAction *m_saveCurve;
+    QAction *m_print;
+    TrueScale m_trueScale;
     QString m_folder; // where the last save went, where the next dialog opens
 };

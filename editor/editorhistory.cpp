@@ -27,7 +27,8 @@ bool looksTheSame(const EditorSnapshot &a, const EditorSnapshot &b)
     }
     return a.horizontalBar == b.horizontalBar && a.verticalBar == b.verticalBar &&
            a.Text6 == b.Text6 && a.Text7 == b.Text7 && a.Text9 == b.Text9 && a.Text10 == b.Text10 &&
-           a.Text11 == b.Text11 && a.grid == b.grid && a.selected == b.selected;
+           a.Text11 == b.Text11 && a.grid == b.grid && a.selected == b.selected &&
+           a.trueScale == b.trueScale;
 }
 
 EditorStep::EditorStep(const QString &text, EditorSnapshot before, EditorSnapshot after,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/editorstate.h"
+#include "formats/truescale.h"
 
 #include <QString>
 #include <QUndoCommand>
@@ -25,6 +26,7 @@ struct EditorSnapshot
     QString Text11;
     std::array<std::array<QString, 4>, 4> grid{}; // by segment: SP.V, SP.O, ALF.V, ALF.O
     std::optional<Segment> selected{};            // none until the user picks a segment
+    TrueScale trueScale;                          // how the curve goes on paper and to cutters
 
     friend bool operator==(const EditorSnapshot &, const EditorSnapshot &) = default;
 };

@@ -170,6 +170,10 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Command1->setFocus();
     setWindowState(Qt::WindowMaximized);
     m_export = new CurveExport(this);
+    // A new scale is a step of the work: undone, saved and recovered with the rest.
+    connect(m_export, &CurveExport::trueScaleChosen, this, [this](const TrueScale &scale) {
+        runStep(QStringLiteral("Scala reale"), [this, scale] { m_export->setTrueScale(scale); });
+    });
     m_work = new WorkFile(this, m_history);
     m_saved = snapshot();
 }
@@ -205,7 +209,8 @@ EditorSnapshot Form4::snapshot() const
                          .Text7 = Text7->text(),
                          .Text9 = Text9->text(),
                          .Text10 = Text10->text(),
-                         .Text11 = Text11->text()};
+                         .Text11 = Text11->text(),
+                         .trueScale = m_export->trueScale()};
     for (Segment segment : segments) {
         const auto s = static_cast<std::size_t>(segment);
         for (std::size_t column = 0; column < 4; ++column)
@@ -220,6 +225,7 @@ void Form4::restore(const EditorSnapshot &state)
 {
     m_table = state.table;
     m_current = state.current;
+    m_export->setTrueScale(state.trueScale);
     {
         // Setting a bar back is no change of the user's: no handler, no redraw, no step.
         const QSignalBlocker horizontal(HScroll1);

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/message.h"
 #include "app/recovery.h"
+#include "app/settings.h"
 #include "app/windows.h"
 #include "common/wholefile.h"
 #include "editor/form4.h"
@@ -12,7 +13,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSettings>
 #include <QUndoStack>
 
 namespace {
@@ -22,19 +22,14 @@ QString nameFilter()
     return QStringLiteral("Curve di Cinquepunti (*.cinquepunti)");
 }
 
-QSettings settings()
-{
-    return QSettings(QStringLiteral("cinquepunti"), QStringLiteral("cinquepunti"));
-}
-
 QString lastFolder()
 {
-    return settings().value(QStringLiteral("lastFolder"), QDir::homePath()).toString();
+    return app::settings().value(QStringLiteral("lastFolder"), QDir::homePath()).toString();
 }
 
 void rememberFolder(const QString &fileName)
 {
-    settings().setValue(QStringLiteral("lastFolder"), QFileInfo(fileName).absolutePath());
+    app::settings().setValue(QStringLiteral("lastFolder"), QFileInfo(fileName).absolutePath());
 }
 
 } // namespace

@@ -5,7 +5,8 @@
 namespace {
 
 constexpr std::pair<CurveFormat, const char *> extensions[] = {
-    {CurveFormat::Svg, ".svg"}, {CurveFormat::Png, ".png"}, {CurveFormat::Csv, ".csv"}};
+    {CurveFormat::Svg, ".svg"}, {CurveFormat::Png, ".png"}, {CurveFormat::Csv, ".csv"},
+    {CurveFormat::Pdf, ".pdf"}, {CurveFormat::Dxf, ".dxf"}};
 
 } // namespace
 

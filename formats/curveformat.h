@@ -4,8 +4,8 @@
 
 #include <optional>
 
-// The three formats a curve is saved in.
-enum class CurveFormat { Svg, Png, Csv };
+// The formats a curve is exported in.
+enum class CurveFormat { Svg, Png, Csv, Pdf, Dxf };
 
 // The format a file name's extension names (case aside), if any.
 std::optional<CurveFormat> curveFormatOf(const QString &fileName);

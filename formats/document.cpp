@@ -50,6 +50,7 @@ class Fields
 public:
     Fields(const QJsonObject &object, QString path) : m_object(object), m_path(std::move(path)) {}
 
+    bool has(const char *name) const { return m_object.contains(QLatin1StringView(name)); }
     QJsonValue value(const char *name) const
     {
         const QJsonValue value = m_object.value(QLatin1StringView(name));
@@ -254,6 +255,20 @@ CurveDocument parse(const QJsonObject &root)
         *values[3] = row.variant("AVY", false, HUGE_VAL);
         state.grid[std::size_t(segment)] = row.texts4("grid");
     }
+    // Documents from before the true scale was kept have the default one.
+    state.trueScale = defaultTrueScale();
+    if (editor.has("trueScale")) {
+        const Fields scale = editor.object("trueScale");
+        TrueScale &kept = state.trueScale;
+        kept.millimetresPerUnit = scale.number("millimetresPerUnit");
+        kept.overlap = scale.number("overlap");
+        const std::optional<QPageSize::PageSizeId> paper = paperOfKey(scale.text("paper"));
+        if (!paper)
+            scale.invalid("paper");
+        kept.paper = *paper;
+        if (!isValid(kept))
+            editor.invalid("trueScale");
+    }
     return document;
 }
 
@@ -293,7 +308,10 @@ QByteArray documentJson(const CurveDocument &document)
                               {"horizontalAlfaIncrement", state.Text11}}},
         {"selectedSegment",
          state.selected ? QJsonValue(segmentKey(*state.selected)) : QJsonValue(QJsonValue::Null)},
-        {"segments", table}};
+        {"segments", table},
+        {"trueScale", QJsonObject{{"millimetresPerUnit", state.trueScale.millimetresPerUnit},
+                                  {"paper", paperKey(state.trueScale.paper)},
+                                  {"overlap", state.trueScale.overlap}}}};
     QJsonObject root{{"format", "cinquepunti"},
                      {"version", documentVersion},
                      {"calibrationRatio", document.calibrationRatio},

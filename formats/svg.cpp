@@ -42,7 +42,7 @@ QRectF bounds(const Curve &curve)
 
 } // namespace
 
-QByteArray curveSvg(const Curve &curve)
+QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
 {
     // The group flips y, so every coordinate in the file is the user's own, y upwards; the
     // viewBox is in the flipped system, hence its top is minus the curve's highest y.
@@ -59,9 +59,12 @@ QByteArray curveSvg(const Curve &curve)
     xml.writeStartElement(QStringLiteral("svg"));
     xml.writeDefaultNamespace(QStringLiteral("http://www.w3.org/2000/svg"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
-    // About the size the drawing shows it at across.
-    xml.writeAttribute(QStringLiteral("width"), number(view.width() / curve.pixelWidth));
-    xml.writeAttribute(QStringLiteral("height"), number(view.height() / curve.pixelWidth));
+    // The true size: the view box's units times the millimetres of one.
+    auto millimetres = [&](double units) {
+        return exactNumber(units * millimetresPerUnit) + QStringLiteral("mm");
+    };
+    xml.writeAttribute(QStringLiteral("width"), millimetres(view.width()));
+    xml.writeAttribute(QStringLiteral("height"), millimetres(view.height()));
     xml.writeAttribute(QStringLiteral("viewBox"),
                        QStringLiteral("%1 %2 %3 %4")
                            .arg(exactNumber(view.x()), exactNumber(view.y()),

@@ -6,9 +6,11 @@ CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fo
 # What test.sh adds: clang with its sanitizer and fuzzer runtimes, Google Benchmark, the tools
 # that make and check the Debian package (dpkg-shlibdeps, appstreamcli, lintian,
 # desktop-file-validate), and an X server, a window manager and X tools for running the real
-# program in tests/desktop, and Qt SVG for the test that renders a saved curve.
+# program in tests/desktop, Qt SVG for the test that renders a saved curve, and the programs that
+# read the true-size exports back as a user's would (poppler's pdftoppm and pdftotext, ezdxf).
 CINQUEPUNTI_CHECK_PACKAGES=(clang libclang-rt-14-dev libbenchmark-dev dpkg-dev appstream
-    lintian desktop-file-utils python3 xvfb openbox xdotool x11-utils imagemagick qt6-svg-dev)
+    lintian desktop-file-utils python3 xvfb openbox xdotool x11-utils imagemagick qt6-svg-dev
+    poppler-utils python3-ezdxf)
 
 # cinquepunti_install_packages [more packages...]
 cinquepunti_install_packages() {

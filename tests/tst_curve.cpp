@@ -93,7 +93,7 @@ void tst_Curve::csvHoldsEveryPlottedPoint()
 void tst_Curve::svgHoldsTheChordsAndTheArcs()
 {
     const Curve curve = sampleCurve();
-    QXmlStreamReader xml(curveSvg(curve));
+    QXmlStreamReader xml(curveSvg(curve, 1));
     QRectF view;
     int lines = 0, arcs = 0, flips = 0;
     // The view frames every point, with y flipped by the group.

@@ -154,7 +154,7 @@ void tst_CurveExport::savesThroughTheDialog()
     const QString path = dir.filePath(saved);
     switch (*curveFormatOf(saved)) {
     case CurveFormat::Svg:
-        QCOMPARE(contents(path), curveSvg(*form->curve()));
+        QCOMPARE(contents(path), curveSvg(*form->curve(), 1));
         break;
     case CurveFormat::Csv:
         QCOMPARE(contents(path), curveCsv(*form->curve()));
@@ -162,6 +162,9 @@ void tst_CurveExport::savesThroughTheDialog()
     case CurveFormat::Png:
         QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), before);
         break;
+    case CurveFormat::Pdf:
+    case CurveFormat::Dxf:
+        QFAIL("read back by tst_truescale");
     }
     QCOMPARE(drawingOf(form), before);
 }
@@ -174,7 +177,7 @@ void tst_CurveExport::svgRendersLikeTheDrawing()
     Form4 *form = openEditor();
     const Curve &curve = *form->curve();
     const QImage drawing = drawingOf(form);
-    QSvgRenderer renderer(curveSvg(curve));
+    QSvgRenderer renderer(curveSvg(curve, 1));
     QVERIFY(renderer.isValid());
     // The view box placed where the editor's plane lies, at the drawing's scale.
     const QRectF view = renderer.viewBoxF();
@@ -232,7 +235,7 @@ void tst_CurveExport::replacingAsksFirstAndFailingWritesNothing()
         action("actionSaveCurve")->trigger();
         QCOMPARE(answerer.texts().filter("curva.svg").size(), 1);
         QCOMPARE(contents(path),
-                 answer == QMessageBox::No ? QByteArray("vecchio") : curveSvg(*form->curve()));
+                 answer == QMessageBox::No ? QByteArray("vecchio") : curveSvg(*form->curve(), 1));
     }
 
     const QString missing = dir.filePath("manca/curva.png");

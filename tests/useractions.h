@@ -65,18 +65,29 @@ private:
 
 template <typename T> T *control(QWidget *window, const char *name);
 
-// Once the file dialog of that name is open (from the event loop its exec() runs), as a user
-// would: whatever `choose` does first (a filter picked), then the name typed and Enter.
-inline void answerFileDialog(const QString &name, const QString &fileName,
-                             std::function<void(QFileDialog *)> choose = {})
+// Once a modal dialog of that class and name is open (from the event loop its exec() runs),
+// does what a user would do in it.
+template <typename Dialog>
+void whenModal(const QString &name, std::function<void(Dialog *)> act)
 {
     auto *timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [=] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible() || dialog->objectName() != name)
             return;
         timer->deleteLater();
         timer->stop();
+        act(dialog);
+    });
+    timer->start(5);
+}
+
+// Once the file dialog of that name is open, as a user would: whatever `choose` does first (a
+// filter picked), then the name typed and Enter.
+inline void answerFileDialog(const QString &name, const QString &fileName,
+                             std::function<void(QFileDialog *)> choose = {})
+{
+    whenModal<QFileDialog>(name, [=](QFileDialog *dialog) {
         if (choose)
             choose(dialog);
         auto *box = control<QLineEdit>(dialog, "fileNameEdit");
@@ -84,7 +95,6 @@ inline void answerFileDialog(const QString &name, const QString &fileName,
         box->setText(fileName);
         QTest::keyClick(box, Qt::Key_Return);
     });
-    timer->start(5);
 }
 
 template <typename T> T *control(QWidget *window, const char *name)

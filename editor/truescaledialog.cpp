@@ -1,0 +1,68 @@
+#include "editor/truescaledialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+TrueScaleDialog::TrueScaleDialog(const TrueScale &scale, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("trueScaleDialog"));
+    setWindowTitle(QStringLiteral("Scala reale"));
+    setModal(true);
+
+    m_millimetres = new QDoubleSpinBox(this);
+    m_millimetres->setObjectName(QStringLiteral("millimetresPerUnit"));
+    m_millimetres->setDecimals(3);
+    m_millimetres->setRange(smallestMillimetresPerUnit, largestMillimetresPerUnit);
+    m_millimetres->setSuffix(QStringLiteral(" mm"));
+    m_millimetres->setValue(scale.millimetresPerUnit);
+
+    m_paper = new QComboBox(this);
+    m_paper->setObjectName(QStringLiteral("paper"));
+    for (QPageSize::PageSizeId paper : paperSizes())
+        m_paper->addItem(QPageSize::name(paper), QVariant::fromValue(paper));
+    m_paper->setCurrentIndex(std::max(0, m_paper->findData(QVariant::fromValue(scale.paper))));
+
+    m_overlap = new QDoubleSpinBox(this);
+    m_overlap->setObjectName(QStringLiteral("overlap"));
+    m_overlap->setDecimals(1);
+    m_overlap->setRange(0, largestOverlap);
+    m_overlap->setSuffix(QStringLiteral(" mm"));
+    m_overlap->setValue(scale.overlap);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("&Millimetri per unità:"), m_millimetres);
+    form->addRow(QStringLiteral("&Formato della carta:"), m_paper);
+    form->addRow(QStringLiteral("&Sovrapposizione dei fogli:"), m_overlap);
+
+    auto *note = new QLabel(QStringLiteral(
+        "Un'unità del piano della curva misura questi millimetri sulla carta stampata e nei "
+        "file PDF, DXF e SVG. Una curva più grande del foglio si stampa su più fogli, che si "
+        "sovrappongono di tanto quanto indicato qui."));
+    note->setWordWrap(true);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(note);
+    layout->addWidget(buttons);
+    setMinimumWidth(sizeHint().width() + 120);
+    m_millimetres->setFocus();
+    m_millimetres->selectAll();
+}
+
+TrueScale TrueScaleDialog::trueScale() const
+{
+    // A number still being typed counts, however the dialog was accepted.
+    m_millimetres->interpretText();
+    m_overlap->interpretText();
+    return TrueScale{.millimetresPerUnit = m_millimetres->value(),
+                     .paper = m_paper->currentData().value<QPageSize::PageSizeId>(),
+                     .overlap = m_overlap->value()};
+}

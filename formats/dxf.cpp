@@ -1,0 +1,148 @@
+#include "formats/dxf.h"
+
+#include "formats/exactnumber.h"
+
+#include <algorithm>
+#include <cmath>
+
+// Written by hand: R12 entities are a few group-code pairs each, and no DXF library is packaged
+// for Debian under a licence that suits the program.
+
+namespace {
+
+// The colour index nearest the arcs' RGB(128, 0, 0) (it is RGB(127, 0, 0)); 7 is black on a
+// white sheet, white on a dark one.
+constexpr int darkRedIndex = 14;
+constexpr int blackIndex = 7;
+
+class DxfText
+{
+public:
+    // One group: its code on a line of its own, right-aligned to three places, then the value.
+    void group(int code, const QString &value)
+    {
+        m_text += QString::number(code).rightJustified(3) + QLatin1String("\r\n") + value +
+                  QLatin1String("\r\n");
+    }
+    void group(int code, const char *value) { group(code, QString::fromLatin1(value)); }
+    void integer(int code, int value) { group(code, QString::number(value)); }
+    void number(int code, double value) { group(code, exactNumber(value)); }
+    // A point as the codes 10/20/30 (or 11/21/31 with offset 1), z being 0.
+    void point(double x, double y, int offset = 0)
+    {
+        number(10 + offset, x);
+        number(20 + offset, y);
+        number(30 + offset, 0);
+    }
+
+    QByteArray bytes() const { return m_text.toLatin1(); }
+
+private:
+    QString m_text;
+};
+
+void layer(DxfText &dxf, const char *name, int colour)
+{
+    dxf.group(0, "LAYER");
+    dxf.group(2, name);
+    dxf.integer(70, 0);
+    dxf.integer(62, colour);
+    dxf.group(6, "CONTINUOUS");
+}
+
+} // namespace
+
+QByteArray curveDxf(const Curve &curve, double millimetresPerUnit)
+{
+    const double s = millimetresPerUnit;
+    // The drawing's extent, for the programs that open it zoomed to fit.
+    double left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY;
+    auto take = [&](QPointF p) {
+        left = std::min(left, p.x() * s);
+        right = std::max(right, p.x() * s);
+        bottom = std::min(bottom, p.y() * s);
+        top = std::max(top, p.y() * s);
+    };
+    for (const QLineF &chord : curve.chords) {
+        take(chord.p1());
+        take(chord.p2());
+    }
+    for (const auto &arc : curve.arcs)
+        for (const ArcPoint &p : arc)
+            take(p.point);
+    if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(bottom) ||
+        !std::isfinite(top))
+        left = right = bottom = top = 0;
+
+    DxfText dxf;
+    dxf.group(0, "SECTION");
+    dxf.group(2, "HEADER");
+    dxf.group(9, "$ACADVER");
+    dxf.group(1, "AC1009");
+    dxf.group(9, "$INSUNITS");
+    dxf.integer(70, 4); // millimetres
+    dxf.group(9, "$MEASUREMENT");
+    dxf.integer(70, 1); // metric
+    dxf.group(9, "$EXTMIN");
+    dxf.point(left, bottom);
+    dxf.group(9, "$EXTMAX");
+    dxf.point(right, top);
+    dxf.group(0, "ENDSEC");
+
+    dxf.group(0, "SECTION");
+    dxf.group(2, "TABLES");
+    dxf.group(0, "TABLE");
+    dxf.group(2, "LTYPE");
+    dxf.integer(70, 1);
+    dxf.group(0, "LTYPE");
+    dxf.group(2, "CONTINUOUS");
+    dxf.integer(70, 0);
+    dxf.group(3, "Solid line");
+    dxf.integer(72, 65);
+    dxf.integer(73, 0);
+    dxf.number(40, 0);
+    dxf.group(0, "ENDTAB");
+    dxf.group(0, "TABLE");
+    dxf.group(2, "LAYER");
+    dxf.integer(70, 3);
+    layer(dxf, "0", blackIndex);
+    layer(dxf, "CURVA", darkRedIndex);
+    layer(dxf, "CORDE", blackIndex);
+    dxf.group(0, "ENDTAB");
+    dxf.group(0, "ENDSEC");
+
+    dxf.group(0, "SECTION");
+    dxf.group(2, "ENTITIES");
+    for (const auto &arc : curve.arcs) {
+        // A polyline needs two vertices; an arc of one plotted point is that point.
+        if (arc.size() == 1) {
+            dxf.group(0, "POINT");
+            dxf.group(8, "CURVA");
+            dxf.point(arc.front().point.x() * s, arc.front().point.y() * s);
+            continue;
+        }
+        if (arc.empty())
+            continue;
+        dxf.group(0, "POLYLINE");
+        dxf.group(8, "CURVA");
+        dxf.integer(66, 1); // vertices follow
+        dxf.point(0, 0);
+        dxf.integer(70, 0); // open, two-dimensional
+        for (const ArcPoint &p : arc) {
+            dxf.group(0, "VERTEX");
+            dxf.group(8, "CURVA");
+            dxf.point(p.point.x() * s, p.point.y() * s);
+        }
+        dxf.group(0, "SEQEND");
+        dxf.group(8, "CURVA");
+    }
+    for (const QLineF &chord : curve.chords) {
+        dxf.group(0, "LINE");
+        dxf.group(8, "CORDE");
+        dxf.point(chord.x1() * s, chord.y1() * s);
+        dxf.point(chord.x2() * s, chord.y2() * s, 1);
+    }
+    dxf.group(0, "ENDSEC");
+    dxf.group(0, "EOF");
+    return dxf.bytes();
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "editor/curve.h"
+#include "formats/truescale.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <variant>
+
+// The curve's pages at its true size as a PDF document, or why there is none.
+std::variant<QByteArray, QString> curvePdf(const Curve &curve, const TrueScale &scale);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPageSize>
+#include <QString>
+
+#include <optional>
+#include <span>
+
+// How the curve is taken out at its true size: on paper, and in the files that cutters read.
+struct TrueScale
+{
+    // Millimetres for one unit of the editor's plane.
+    double millimetresPerUnit = 1;
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    // How far neighbouring sheets of a tiled drawing cover each other, in millimetres.
+    double overlap = 10;
+
+    friend bool operator==(const TrueScale &, const TrueScale &) = default;
+};
+
+// What the scale dialog offers and a document may hold.
+inline constexpr double smallestMillimetresPerUnit = 0.001;
+inline constexpr double largestMillimetresPerUnit = 1000;
+inline constexpr double largestOverlap = 50;
+
+// One millimetre a unit, 10 mm of overlap, A4 where the default locale measures in metric and
+// Letter elsewhere.
+TrueScale defaultTrueScale();
+
+// The paper sizes offered, in the order the dialog lists them.
+std::span<const QPageSize::PageSizeId> paperSizes();
+// "A4", "Letter" ...: how a paper size is written in documents and settings.
+QString paperKey(QPageSize::PageSizeId paper);
+std::optional<QPageSize::PageSizeId> paperOfKey(const QString &key);
+
+// Whether every value is one the dialog could have given.
+bool isValid(const TrueScale &scale);

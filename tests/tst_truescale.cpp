@@ -1,0 +1,308 @@
+#include "app/settings.h"
+#include "app/windows.h"
+#include "editor/form4.h"
+#include "formats/exactnumber.h"
+#include "points/form3.h"
+#include "useractions.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+// The curve at its true size: read back by the programs a user opens the files with.
+class tst_TrueScale : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
+    void init() { app::settings().clear(); }
+    void cleanup() { app::destroyWindows(); }
+
+    void pdfIsTrueToSize();
+    void largeCurveTilesWithoutEmptySheets();
+    void dxfAndSvgAreInMillimetres();
+    void scaleIsAStepOfTheWorkAndTheNextDefault();
+    void printingToFileGivesThePdfsPages();
+};
+
+namespace {
+
+const QRgb darkRed = qRgb(128, 0, 0);
+
+// The default base points accepted, and every segment bent: a curve with every arc drawn.
+Form4 *openEditor()
+{
+    click(app::form3(), "Command3");
+    Form4 *form = opened(app::form4());
+    for (const char *option : {"Option1", "Option2", "Option3", "Option4"}) {
+        QTest::mouseClick(control<QWidget>(form, option), Qt::LeftButton);
+        scrollAction(form, "HScroll2", QAbstractSlider::SliderPageStepAdd, 2);
+    }
+    return form;
+}
+
+void trigger(Form4 *form, const char *action)
+{
+    control<QAction>(form, action)->trigger();
+}
+
+// "Scala reale...": the millimetres typed, accepted with Enter or with OK.
+void chooseScale(Form4 *form, double millimetres, bool withEnter = true)
+{
+    whenModal<QDialog>("trueScaleDialog", [=](QDialog *dialog) {
+        auto *box = control<QDoubleSpinBox>(dialog, "millimetresPerUnit");
+        QVERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, QLocale().toString(millimetres));
+        if (withEnter)
+            QTest::keyClick(box, Qt::Key_Return);
+        else
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+    });
+    trigger(form, "actionTrueScale");
+}
+
+QString exportCurve(Form4 *form, const QTemporaryDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name);
+    const QString extension = "*." + name.section(u'.', -1);
+    answerFileDialog("saveCurveDialog", path, [extension](QFileDialog *dialog) {
+        dialog->selectNameFilter(dialog->nameFilters().filter(extension).value(0));
+    });
+    trigger(form, "actionSaveCurve");
+    return path;
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qWarning() << program << arguments << process.readAllStandardError();
+    return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput())
+                                   : QStringLiteral("(failed)");
+}
+
+// The PDF's pages as poppler renders them at 254 dpi, ten pixels to a millimetre, without
+// smoothing, so that every ink keeps its colour.
+QList<QImage> pdfPages(const QString &pdf)
+{
+    const QString prefix = pdf + "-page";
+    run("pdftoppm", {"-r", "254", "-aa", "no", "-aaVector", "no", "-png", pdf, prefix});
+    QList<QImage> pages;
+    for (int page = 1; QFile::exists(QStringLiteral("%1-%2.png").arg(prefix).arg(page)); ++page)
+        pages << QImage(QStringLiteral("%1-%2.png").arg(prefix).arg(page));
+    if (pages.isEmpty()) // poppler pads the page numbers of longer documents
+        for (int page = 1; QFile::exists(QStringLiteral("%1-%2.png").arg(prefix).arg(page, 2, 10, QChar(u'0'))); ++page)
+            pages << QImage(QStringLiteral("%1-%2.png").arg(prefix).arg(page, 2, 10, QChar(u'0')));
+    return pages;
+}
+
+QStringList pdfTexts(const QString &pdf)
+{
+    QStringList pages = run("pdftotext", {pdf, "-"}).split(u'\f');
+    pages.removeLast(); // after the last page's form feed
+    return pages;
+}
+
+// The bounding box of the pixels that pass, in millimetres.
+QRectF extentOf(const QImage &page, const std::function<bool(QRgb)> &ink)
+{
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (ink(page.pixel(x, y)))
+                box |= QRect(x, y, 1, 1);
+    return QRectF(box.x() / 10.0, box.y() / 10.0, box.width() / 10.0, box.height() / 10.0);
+}
+
+QSizeF arcsExtent(const Curve &curve)
+{
+    QRectF box;
+    for (const auto &arc : curve.arcs)
+        for (const ArcPoint &p : arc)
+            box |= QRectF(p.point, QSizeF(1e-9, 1e-9));
+    return box.size();
+}
+
+// The test square alone on its page: the box of the rows and columns that black runs across
+// for more than half of it.
+QSizeF squareMeasured(const QImage &page)
+{
+    auto black = [&](int x, int y) { return qGray(page.pixel(x, y)) < 64; };
+    QRect box;
+    for (int y = 0; y < page.height(); ++y) {
+        int count = 0;
+        for (int x = 0; x < page.width(); ++x)
+            count += black(x, y);
+        if (count > 500)
+            box |= QRect(0, y, 1, 1);
+    }
+    QRect across;
+    for (int x = 0; x < page.width(); ++x) {
+        int count = 0;
+        for (int y = 0; y < page.height(); ++y)
+            count += black(x, y);
+        if (count > 500)
+            across |= QRect(x, 0, 1, 1);
+    }
+    return QSizeF(across.width() / 10.0, box.height() / 10.0);
+}
+
+} // namespace
+
+void tst_TrueScale::pdfIsTrueToSize()
+{
+    Form4 *form = openEditor();
+    chooseScale(form, 0.5);
+    QTemporaryDir dir;
+    const QString pdf = exportCurve(form, dir, "curva.pdf");
+    const QList<QImage> pages = pdfPages(pdf);
+    // A4 at 254 dpi; the curve, its crosses and letters and the test square on one sheet.
+    QCOMPARE(pages.size(), 1);
+    QVERIFY(std::abs(pages[0].width() - 2100) <= 1 && std::abs(pages[0].height() - 2970) <= 1);
+    const QSizeF expected = arcsExtent(*form->curve()) * 0.5;
+    const QSizeF measured = extentOf(pages[0], [](QRgb c) { return c == darkRed; }).size();
+    QVERIFY2(std::abs(measured.width() - expected.width()) < 1 &&
+                 std::abs(measured.height() - expected.height()) < 1,
+             qPrintable(QStringLiteral("%1 x %2 mm, not %3 x %4")
+                            .arg(measured.width()).arg(measured.height())
+                            .arg(expected.width()).arg(expected.height())));
+    const QString text = pdfTexts(pdf).value(0);
+    QVERIFY(text.contains("10 cm") && text.contains("dimensioni effettive"));
+    for (const char *letter : {"A", "B", "C", "D", "E"})
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(letter))));
+}
+
+void tst_TrueScale::largeCurveTilesWithoutEmptySheets()
+{
+    Form4 *form = openEditor();
+    chooseScale(form, 4, false);
+    QTemporaryDir dir;
+    const QString pdf = exportCurve(form, dir, "grande.pdf");
+    const QList<QImage> pages = pdfPages(pdf);
+    const QStringList texts = pdfTexts(pdf);
+    QCOMPARE(texts.size(), pages.size());
+    QVERIFY(pages.size() > 3);
+
+    // No room left on a curve's sheet: the square comes first, on a sheet of its own.
+    QVERIFY(texts[0].contains("dimensioni effettive"));
+    const QSizeF square = squareMeasured(pages[0]);
+    QVERIFY2(std::abs(square.width() - 100) <= 0.5 && std::abs(square.height() - 100) <= 0.5,
+             qPrintable(QStringLiteral("%1 x %2 mm").arg(square.width()).arg(square.height())));
+
+    // Each sheet of the curve is labelled with its place and carries some of the curve or its
+    // chords; some places of the grid are left out, as nothing reaches them.
+    const QRegularExpression label(QStringLiteral("riga (\\d+), colonna (\\d+)"));
+    int rows = 0, columns = 0;
+    QSet<QString> places;
+    for (qsizetype i = 1; i < pages.size(); ++i) {
+        const QRegularExpressionMatch match = label.match(texts[i]);
+        QVERIFY2(match.hasMatch(), qPrintable(texts[i]));
+        rows = std::max(rows, match.captured(1).toInt());
+        columns = std::max(columns, match.captured(2).toInt());
+        places << match.captured(0);
+        auto curveInk = [](QRgb c) { return c == darkRed || c == qRgb(0, 0, 0); };
+        QVERIFY2(!extentOf(pages[i], curveInk).isEmpty(),
+                 qPrintable(match.captured(0)));
+    }
+    QCOMPARE(places.size(), pages.size() - 1);
+    QVERIFY(places.size() < rows * columns);
+}
+
+void tst_TrueScale::dxfAndSvgAreInMillimetres()
+{
+    Form4 *form = openEditor();
+    chooseScale(form, 2.5);
+    QTemporaryDir dir;
+    const QString dxf = exportCurve(form, dir, "curva.dxf");
+    const QString csv = exportCurve(form, dir, "curva.csv");
+    QStringList arguments{QStringLiteral(CINQUEPUNTI_SOURCE_DIR "/dxfcheck.py"), dxf, csv, "2.5"};
+    for (const QLineF &chord : form->curve()->chords)
+        arguments << exactNumber(chord.x1()) << exactNumber(chord.y1()) << exactNumber(chord.x2())
+                  << exactNumber(chord.y2());
+    QCOMPARE(run(QStringLiteral(CINQUEPUNTI_PYTHON_EZDXF), arguments).trimmed(),
+             QStringLiteral("ok"));
+
+    QFile svg(exportCurve(form, dir, "curva.svg"));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    xml.readNextStartElement();
+    const QStringList view = xml.attributes().value("viewBox").toString().split(u' ');
+    QCOMPARE(xml.attributes().value("width").toString(),
+             exactNumber(view[2].toDouble() * 2.5) + "mm");
+    QCOMPARE(xml.attributes().value("height").toString(),
+             exactNumber(view[3].toDouble() * 2.5) + "mm");
+}
+
+void tst_TrueScale::scaleIsAStepOfTheWorkAndTheNextDefault()
+{
+    Form4 *form = openEditor();
+    QVERIFY(form->snapshot().trueScale == TrueScale{}); // 1 mm, A4 in Italy, 10 mm
+    // Cancelled, the typed value is not taken.
+    whenModal<QDialog>("trueScaleDialog", [](QDialog *dialog) {
+        QTest::keyClicks(control<QDoubleSpinBox>(dialog, "millimetresPerUnit"), "7");
+        dialog->reject();
+    });
+    trigger(form, "actionTrueScale");
+    QCOMPARE(form->snapshot().trueScale.millimetresPerUnit, 1.0);
+
+    // Accepted while the number is still being typed, with another paper and overlap.
+    whenModal<QDialog>("trueScaleDialog", [](QDialog *dialog) {
+        auto *paper = control<QComboBox>(dialog, "paper");
+        paper->setCurrentIndex(paper->findText("A3"));
+        for (const auto &[name, typed] : {std::pair{"overlap", "5"}, {"millimetresPerUnit", "3,25"}}) {
+            auto *box = control<QDoubleSpinBox>(dialog, name);
+            box->selectAll();
+            QTest::keyClicks(box, typed);
+        }
+        dialog->accept();
+    });
+    trigger(form, "actionTrueScale");
+    const TrueScale kept{3.25, QPageSize::A3, 5};
+    QVERIFY(form->snapshot().trueScale == kept);
+
+    // A step: undone and redone like any other.
+    trigger(form, "actionUndo");
+    QVERIFY(form->snapshot().trueScale == TrueScale{});
+    trigger(form, "actionRedo");
+    QVERIFY(form->snapshot().trueScale == kept);
+
+    // The default of the next work.
+    app::destroyWindows();
+    QVERIFY(openEditor()->snapshot().trueScale == kept);
+    app::settings().clear();
+}
+
+void tst_TrueScale::printingToFileGivesThePdfsPages()
+{
+    Form4 *form = openEditor();
+    chooseScale(form, 3);
+    QTemporaryDir dir;
+    const QString exported = exportCurve(form, dir, "esportata.pdf");
+    const QString printed = dir.filePath("stampata.pdf");
+    whenModal<QPrintDialog>("printDialog", [printed](QPrintDialog *dialog) {
+        // Qt's own "print to file" is the printer where none is installed.
+        auto *file = control<QLineEdit>(dialog, "filename");
+        QVERIFY(file->isEnabled());
+        file->setText(printed);
+        QTest::keyClick(file, Qt::Key_Return);
+    });
+    trigger(form, "actionPrint");
+    QCOMPARE(pdfTexts(printed), pdfTexts(exported));
+    const QList<QImage> fromPrint = pdfPages(printed), fromExport = pdfPages(exported);
+    QCOMPARE(fromPrint.size(), fromExport.size());
+    for (qsizetype i = 0; i < fromPrint.size(); ++i)
+        QCOMPARE(fromPrint[i], fromExport[i]);
+}
+
+QTEST_MAIN(tst_TrueScale)
+#include "tst_truescale.moc"
