@@ -52,7 +52,9 @@ TrueScaleDialog::TrueScaleDialog(const TrueScale &scale, QWidget *parent) : QDia
     layout->addLayout(form);
     layout->addWidget(note);
     layout->addWidget(buttons);
-    setMinimumWidth(sizeHint().width() + 120);
+    // A few values: the dialog keeps the size they need, the note wrapped to a comfortable width.
+    note->setMinimumWidth(form->sizeHint().width() + 120);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     m_millimetres->setFocus();
     m_millimetres->selectAll();
 }

@@ -58,6 +58,8 @@ QByteArray curveDxf(const Curve &curve, double millimetresPerUnit)
     // The drawing's extent, for the programs that open it zoomed to fit.
     double left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY;
     auto take = [&](QPointF p) {
+        if (!std::isfinite(p.x() * s) || !std::isfinite(p.y() * s))
+            return;
         left = std::min(left, p.x() * s);
         right = std::max(right, p.x() * s);
         bottom = std::min(bottom, p.y() * s);
@@ -70,8 +72,7 @@ QByteArray curveDxf(const Curve &curve, double millimetresPerUnit)
     for (const auto &arc : curve.arcs)
         for (const ArcPoint &p : arc)
             take(p.point);
-    if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(bottom) ||
-        !std::isfinite(top))
+    if (left > right) // nothing to draw
         left = right = bottom = top = 0;
 
     DxfText dxf;
@@ -137,10 +138,15 @@ QByteArray curveDxf(const Curve &curve, double millimetresPerUnit)
         dxf.group(8, "CURVA");
     }
     for (const QLineF &chord : curve.chords) {
+        // A base point so far away that its millimetres overflow has no DXF number.
+        const QLineF scaled(chord.p1() * s, chord.p2() * s);
+        if (!std::isfinite(scaled.x1()) || !std::isfinite(scaled.y1()) ||
+            !std::isfinite(scaled.x2()) || !std::isfinite(scaled.y2()))
+            continue;
         dxf.group(0, "LINE");
         dxf.group(8, "CORDE");
-        dxf.point(chord.x1() * s, chord.y1() * s);
-        dxf.point(chord.x2() * s, chord.y2() * s, 1);
+        dxf.point(scaled.x1(), scaled.y1());
+        dxf.point(scaled.x2(), scaled.y2(), 1);
     }
     dxf.group(0, "ENDSEC");
     dxf.group(0, "EOF");

@@ -14,7 +14,7 @@ namespace {
 constexpr double crossHalf = 1.5;   // half the arms of a base point's cross
 constexpr double letterSize = 3.5;  // the base points' letters
 constexpr double labelSize = 3;     // a tiled sheet's row and column
-constexpr double labelRoom = 6;     // the strip the label takes at the top of a tiled sheet
+constexpr double labelRoom = 6;     // the strip the label takes atop a tiled sheet
 constexpr double markRadius = 3;    // the circle of an alignment mark; its cross is twice as long
 // Around the curve, so that the crosses and letters of the points at its edges are on paper.
 constexpr double drawingPad = 6;
@@ -54,8 +54,10 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
         bottom = std::min(bottom, p.y());
         top = std::max(top, p.y());
     };
-    for (QPointF p : basePoints)
-        take(p);
+    for (const QLineF &chord : curve.chords) {
+        take(chord.p1());
+        take(chord.p2());
+    }
     for (const auto &arc : curve.arcs)
         for (const ArcPoint &p : arc)
             take(p.point);
@@ -69,18 +71,22 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
         return QPointF((p.x() - left) * s + drawingPad, (top - p.y()) * s + drawingPad);
     };
     for (std::size_t i = 0; i < basePoints.size(); ++i) {
-        drawing.shown[i] = isFinite(basePoints[i]);
-        if (drawing.shown[i])
-            drawing.points[i] = place(basePoints[i]);
+        drawing.points[i] = place(basePoints[i]);
+        drawing.shown[i] = isFinite(drawing.points[i]);
     }
-    for (const QLineF &chord : curve.chords)
-        if (isFinite(chord.p1()) && isFinite(chord.p2()))
-            drawing.chords.emplace_back(place(chord.p1()), place(chord.p2()));
+    // A point too far to be placed on paper at this scale is left out (the drawing is then too
+    // large to lay out anyway).
+    for (const QLineF &chord : curve.chords) {
+        const QLineF placed(place(chord.p1()), place(chord.p2()));
+        if (isFinite(placed.p1()) && isFinite(placed.p2()))
+            drawing.chords.push_back(placed);
+    }
     for (const auto &arc : curve.arcs) {
         QPolygonF polyline;
         polyline.reserve(qsizetype(arc.size()));
         for (const ArcPoint &p : arc)
-            polyline << place(p.point);
+            if (const QPointF placed = place(p.point); isFinite(placed))
+                polyline << placed;
         drawing.arcs.push_back(std::move(polyline));
     }
     drawing.size = QSizeF((right - left) * s + 2 * drawingPad, (top - bottom) * s + 2 * drawingPad);
@@ -135,7 +141,8 @@ std::pair<int, int> sheetsMeeting(const Along &a, double low, double high)
 {
     const double first = std::ceil((low + a.lead - a.room) / a.step);
     const double last = std::floor((high + a.lead) / a.step);
-    return {int(std::max(first, 0.0)), int(std::min(last, a.count - 1))};
+    // Clamped before the conversion: a range far off the grid is empty, not undefined.
+    return {int(std::clamp(first, 0.0, a.count)), int(std::clamp(last, -1.0, a.count - 1))};
 }
 
 struct Tiling
@@ -398,8 +405,9 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
         painter.save();
         painter.setPen(markInk);
         painter.setFont(fontOf(labelSize, device));
+        // In the middle of the top: the guides run near the sides, the marks at the quarters.
         painter.drawText(QRectF(p.left(), p.top(), p.width(), labelRoom),
-                         Qt::AlignLeft | Qt::AlignTop,
+                         Qt::AlignHCenter | Qt::AlignTop,
                          QStringLiteral("riga %1, colonna %2 (foglio %3 di %4)")
                              .arg(sheet.row + 1)
                              .arg(sheet.column + 1)

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_numbers fuzz_arc fuzz_surface fuzz_document)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_numbers fuzz_arc fuzz_surface fuzz_document fuzz_pages)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCINQUEPUNTI_FUZZ=ON -DCINQUEPUNTI_SANITIZE=ON -DBUILD_TESTING=OFF >/dev/null

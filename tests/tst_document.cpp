@@ -42,6 +42,7 @@ CurveDocument sample()
     d.editor.Text9 = "typed, not drawn";
     d.editor.grid[3] = {"a", "b", "c", "d"};
     d.editor.selected = Segment::DE;
+    d.editor.trueScale = {0.1 + 0.2, QPageSize::Letter, 0};
     d.calibrationRatio = 0.55 + 1e-12;
     return d;
 }
@@ -85,6 +86,10 @@ void tst_Document::roundTrip()
     QCOMPARE(sampleJson()["format"].toString(), QStringLiteral("cinquepunti"));
     QCOMPARE(sampleJson()["version"].toInt(), 1);
     QVERIFY(json.contains("0.30000000000000004")); // every digit of a double
+
+    // A document from before the scale was kept has the default one.
+    const auto older = parseDocument(changed("editor.trueScale", QJsonValue::Undefined));
+    QVERIFY(std::get<CurveDocument>(older).editor.trueScale == defaultTrueScale());
 }
 
 void tst_Document::refused_data()
@@ -118,6 +123,10 @@ void tst_Document::refused_data()
     QTest::newRow("segment XY") << changed("editor.selectedSegment", "XY")
                                 << "«editor.selectedSegment» non è valido";
     QTest::newRow("ratio 0") << changed("calibrationRatio", 0) << "«calibrationRatio» non è valido";
+    QTest::newRow("scale 0") << changed("editor.trueScale.millimetresPerUnit", 0)
+                             << "«editor.trueScale» non è valido";
+    QTest::newRow("paper B7") << changed("editor.trueScale.paper", "B7")
+                              << "«editor.trueScale.paper» non è valido";
 }
 
 void tst_Document::refused()
