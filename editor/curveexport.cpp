@@ -237,7 +237,8 @@ void CurveExport::print()
         return cannotPrint(*reason);
     const CurvePages &offered = std::get<CurvePages>(pages);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Cinquepunti: curva"));
+    // Also the name of the file Qt's dialog offers to print to.
+    printer.setDocName(QStringLiteral("curva"));
     printer.setCreator(QStringLiteral("Cinquepunti"));
     printer.setFullPage(true);
     printer.setPageLayout(pageLayoutOf(offered));

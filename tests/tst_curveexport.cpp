@@ -261,7 +261,8 @@ void tst_CurveExport::fullDiskSaysSoAndKeepsTheEarlierFile()
     Form4 *form = openEditor();
     const QImage before = drawingOf(form);
     const std::pair<const char *, const char *> files[] = {
-        {"*.png", "disegno.png"}, {"*.svg", "disegno.svg"}, {"*.csv", "punti.csv"}};
+        {"*.png", "disegno.png"}, {"*.svg", "disegno.svg"}, {"*.csv", "punti.csv"},
+        {"*.pdf", "fogli.pdf"},   {"*.dxf", "taglio.dxf"}};
     QHash<QString, QByteArray> earlier;
     for (const auto &[filter, name] : files) {
         answerSaveDialog(filter, dir.filePath(name));
@@ -285,7 +286,7 @@ void tst_CurveExport::fullDiskSaysSoAndKeepsTheEarlierFile()
                  "Impossibile salvare il file " + path + ": il disco è pieno");
         QCOMPARE(contents(path), earlier[name]);
     }
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4); // no temporary file left
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 6); // no temporary file left
     QCOMPARE(drawingOf(form), before);
 }
 

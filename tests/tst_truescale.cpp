@@ -216,6 +216,14 @@ void tst_TrueScale::largeCurveTilesWithoutEmptySheets()
     }
     QCOMPARE(places.size(), pages.size() - 1);
     QVERIFY(places.size() < rows * columns);
+
+    // Beyond the sheets anyone would glue, the export says so and writes nothing.
+    chooseScale(form, 1000);
+    MessageAnswerer answerer;
+    exportCurve(form, dir, "enorme.pdf");
+    QCOMPARE(answerer.texts().size(), 1);
+    QVERIFY2(answerer.texts()[0].contains("più di 500 fogli"), qPrintable(answerer.texts()[0]));
+    QVERIFY(!QFile::exists(dir.filePath("enorme.pdf")));
 }
 
 void tst_TrueScale::dxfAndSvgAreInMillimetres()
