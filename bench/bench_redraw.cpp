@@ -4,6 +4,9 @@
 #include "calibration/form2.h"
 #include "common/vectorstate.h"
 #include "editor/form4.h"
+#include "formats/dxf.h"
+#include "formats/pages.h"
+#include "formats/pdf.h"
 #include "points/form3.h"
 
 #include <QImage>
@@ -151,6 +154,34 @@ void BM_redrawOverFloor(benchmark::State &state, QSize size)
 
 const QSize fullHd(1920, 1080);
 const QSize offscreenMaximised(796, 796);
+
+// The true-size exports of the editor's curve, every segment bent with ALFA 3: the PDF's pages
+// laid out and painted (on one sheet at 1 mm a unit, tiled at 4), and the DXF's text.
+void BM_export(benchmark::State &state, const char *pointsIncrement, double millimetres,
+               bool pdf)
+{
+    paintAndClear();
+    Form4 *editor = preparedEditor(pointsIncrement, fullHd, "3");
+    editor->Command1_Click();
+    const Curve &curve = *editor->curve();
+    TrueScale scale;
+    scale.millimetresPerUnit = millimetres;
+    for (auto _ : state) {
+        if (pdf)
+            benchmark::DoNotOptimize(curvePdf(curve, scale));
+        else
+            benchmark::DoNotOptimize(curveDxf(curve, millimetres));
+    }
+    if (pdf)
+        state.counters["sheets"] = double(
+            std::get<CurvePages>(layOutPages(curve, scale, QPageSize(scale.paper))).sheets.size());
+    app::destroyWindows();
+}
+
+BENCHMARK_CAPTURE(BM_export, PDF_INST_5_1mm, "5", 1.0, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_export, PDF_INST_1000_1mm, "1000", 1.0, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_export, PDF_INST_1000_4mm, "1000", 4.0, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_export, DXF_INST_1000, "1000", 1.0, false)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_CAPTURE(BM_editorRedraw, INST_5_1920x1080, "5", fullHd)
     ->Unit(benchmark::kMicrosecond)

@@ -8,7 +8,8 @@ editor's dialogs and messages:
   active window again, so that Ctrl+Z undoes its last step (tried three times: openbox gives the
   keyboard to another window only sometimes);
 - a drag of the vertical bar's thumb while an ALFA box holds "x" opens no message while the
-  button is held, the check's message once at the release, and Ctrl+Z undoes the whole drag.
+  button is held, the check's message once at the release, and Ctrl+Z undoes the whole drag;
+- Qt's print dialog (Ctrl+P) closed with Escape gives the keyboard back to the editor.
 """
 
 import os
@@ -100,6 +101,20 @@ def drag_with_refused_box(desktop, form4):
     expect_bar(desktop, form4, shown, "one Ctrl+Z to undo the whole drag")
 
 
+def print_cancelled(desktop, form4):
+    shown = desktop.steady_capture(form4, "the editor")
+    desktop.click(form4, (BAR[0] + BAR[2] - 6, BAR[1] + BAR[3] // 2))  # the right arrow: a step
+    key(desktop, "ctrl+p")
+    desktop.window("Stampa")
+    key(desktop, "Escape")
+    wait_for("the print dialog to close", lambda: not messages(desktop, "Stampa"))
+    time.sleep(0.3)  # time for a window manager's own choice of focus
+    if active(desktop) != "Form4":
+        raise Failure(f"after the print dialog the active window is {active(desktop)!r}")
+    key(desktop, "ctrl+z")
+    expect_bar(desktop, form4, shown, "Ctrl+Z after printing to undo the bar's step")
+
+
 def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     try:
@@ -108,6 +123,7 @@ def main():
             for _ in range(3):
                 export_over(desktop, form4, folder)
             drag_with_refused_box(desktop, form4)
+            print_cancelled(desktop, form4)
             desktop.program_running()
     except (Failure, OSError) as failure:
         print(f"FAIL: {failure}")
