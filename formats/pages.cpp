@@ -3,6 +3,7 @@
 #include "draw/clip.h"
 
 #include <QFont>
+#include <QMarginsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -16,8 +17,10 @@ constexpr double letterSize = 3.5;  // the base points' letters
 constexpr double labelSize = 3;     // a tiled sheet's row and column
 constexpr double labelRoom = 6;     // the strip the label takes atop a tiled sheet
 constexpr double markRadius = 3;    // the circle of an alignment mark; its cross is twice as long
-// Around the curve, so that the crosses and letters of the points at its edges are on paper.
-constexpr double drawingPad = 6;
+// Around the curve, so that the crosses of the points at its edges, and their letters above and
+// to the right, are on paper; and no more, so that a curve that fits a sheet with them gets one.
+constexpr QMarginsF drawingPad(crossHalf + 0.5, crossHalf + letterSize + 0.5,
+                               crossHalf + letterSize, crossHalf + 0.5);
 constexpr double squareSide = 100;
 constexpr QSizeF squareBlock(squareSide, squareSide + 13); // the square and its two lines
 
@@ -63,12 +66,13 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
             take(p.point);
     Drawing drawing;
     if (left > right) {
-        drawing.size = QSizeF(2 * drawingPad, 2 * drawingPad);
+        drawing.size = QSizeF(drawingPad.left() + drawingPad.right(),
+                              drawingPad.top() + drawingPad.bottom());
         return drawing;
     }
     const double s = millimetresPerUnit;
     auto place = [&](QPointF p) {
-        return QPointF((p.x() - left) * s + drawingPad, (top - p.y()) * s + drawingPad);
+        return QPointF((p.x() - left) * s + drawingPad.left(), (top - p.y()) * s + drawingPad.top());
     };
     for (std::size_t i = 0; i < basePoints.size(); ++i) {
         drawing.points[i] = place(basePoints[i]);
@@ -89,7 +93,8 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
                 polyline << placed;
         drawing.arcs.push_back(std::move(polyline));
     }
-    drawing.size = QSizeF((right - left) * s + 2 * drawingPad, (top - bottom) * s + 2 * drawingPad);
+    drawing.size = QSizeF((right - left) * s + drawingPad.left() + drawingPad.right(),
+                          (top - bottom) * s + drawingPad.top() + drawingPad.bottom());
     return drawing;
 }
 

@@ -287,7 +287,14 @@ void tst_TrueScale::scaleIsAStepOfTheWorkAndTheNextDefault()
     // The default of the next work.
     app::destroyWindows();
     QVERIFY(openEditor()->snapshot().trueScale == kept);
+
+    // Without one kept, the paper of a locale that does not measure in metric is Letter.
+    app::destroyWindows();
     app::settings().clear();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QPageSize::PageSizeId paper = openEditor()->snapshot().trueScale.paper;
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QCOMPARE(paper, QPageSize::Letter);
 }
 
 void tst_TrueScale::printingToFileGivesThePdfsPages()
