@@ -244,6 +244,8 @@ void CurveExport::print()
     printer.setPageLayout(pageLayoutOf(offered));
     QPrintDialog dialog(&printer, m_surface);
     dialog.setObjectName(QStringLiteral("printDialog"));
+    // A range of pages reprints a sheet or two of a tiled curve.
+    dialog.setMinMax(1, pageCount(offered));
     {
         const app::DialogScope scope(m_surface);
         if (dialog.exec() != QDialog::Accepted)
@@ -257,7 +259,9 @@ void CurveExport::print()
         if (const QString *reason = std::get_if<QString>(&pages))
             return cannotPrint(*reason);
     }
-    if (!paintPages(printer, std::get<CurvePages>(pages)))
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    if (!paintPages(printer, std::get<CurvePages>(pages), range ? printer.fromPage() : 1,
+                    range ? printer.toPage() : std::numeric_limits<int>::max()))
         cannotPrint(QStringLiteral("la stampante non ha accettato le pagine"));
 }
 

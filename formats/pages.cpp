@@ -475,7 +475,12 @@ QPageLayout pageLayoutOf(const CurvePages &pages)
     return layout;
 }
 
-bool paintPages(QPagedPaintDevice &device, const CurvePages &pages)
+int pageCount(const CurvePages &pages)
+{
+    return int(pages.sheets.size()) + (pages.testSquare ? 0 : 1);
+}
+
+bool paintPages(QPagedPaintDevice &device, const CurvePages &pages, int firstPage, int lastPage)
 {
     if (!device.setPageLayout(pageLayoutOf(pages)))
         return false;
@@ -484,17 +489,25 @@ bool paintPages(QPagedPaintDevice &device, const CurvePages &pages)
         return false;
     painter.scale(device.logicalDpiX() / 25.4, device.logicalDpiY() / 25.4);
     bool ok = true;
-    if (!pages.testSquare) {
-        paintTestSquare(painter, pages.printable.topLeft(), device);
-        ok = device.newPage();
-    }
-    const std::vector<QPointF> marks = pages.tiled() ? alignmentMarks(pages) : std::vector<QPointF>{};
-    for (std::size_t i = 0; ok && i < pages.sheets.size(); ++i) {
-        if (i > 0)
+    int number = 0;
+    // Whether the next page is one to paint; if so, it is started (the first one is by begin).
+    auto nextPage = [&] {
+        ++number;
+        if (!ok || number < firstPage || number > lastPage)
+            return false;
+        if (number > std::max(firstPage, 1))
             ok = device.newPage();
-        if (ok)
-            paintSheet(painter, pages, pages.sheets[i], marks, int(i + 1), device);
-        if (ok && i == 0 && pages.testSquare)
+        return ok;
+    };
+    if (!pages.testSquare && nextPage())
+        paintTestSquare(painter, pages.printable.topLeft(), device);
+    const std::vector<QPointF> marks =
+        pages.tiled() ? alignmentMarks(pages) : std::vector<QPointF>{};
+    for (std::size_t i = 0; i < pages.sheets.size(); ++i) {
+        if (!nextPage())
+            continue;
+        paintSheet(painter, pages, pages.sheets[i], marks, int(i + 1), device);
+        if (i == 0 && pages.testSquare)
             paintTestSquare(painter, *pages.testSquare, device);
     }
     return painter.end() && ok;

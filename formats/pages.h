@@ -8,6 +8,7 @@
 #include <QPolygonF>
 
 #include <array>
+#include <limits>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -63,6 +64,11 @@ layOutPages(const Curve &curve, const TrueScale &scale, const QPageSize &paper,
 // The page layout the pages are painted on: the paper as it lies, painted from its corner.
 QPageLayout pageLayoutOf(const CurvePages &pages);
 
+// How many pages the sheets take: one more when the test square has a sheet of its own.
+int pageCount(const CurvePages &pages);
+
 // Paints the pages onto the device (a PDF writer or a printer), the test square first: sets the
-// device's page layout and starts a page for each sheet. False when the device refuses either.
-bool paintPages(QPagedPaintDevice &device, const CurvePages &pages);
+// device's page layout and starts a page for each sheet, from firstPage to lastPage (counted
+// from 1) only. False when the device refuses either.
+bool paintPages(QPagedPaintDevice &device, const CurvePages &pages, int firstPage = 1,
+                int lastPage = std::numeric_limits<int>::max());
