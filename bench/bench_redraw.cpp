@@ -157,8 +157,7 @@ const QSize offscreenMaximised(796, 796);
 
 // The true-size exports of the editor's curve, every segment bent with ALFA 3: the PDF's pages
 // laid out and painted (on one sheet at 1 mm a unit, tiled at 4), and the DXF's text.
-void BM_export(benchmark::State &state, const char *pointsIncrement, double millimetres,
-               bool pdf)
+void BM_export(benchmark::State &state, const char *pointsIncrement, double millimetres, bool pdf)
 {
     paintAndClear();
     Form4 *editor = preparedEditor(pointsIncrement, fullHd, "3");

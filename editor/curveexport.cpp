@@ -95,8 +95,7 @@ public:
 } // namespace
 
 CurveExport::CurveExport(DrawingSurface *surface)
-    : QObject(surface), m_surface(surface), m_trueScale(defaultScale()),
-      m_folder(QDir::homePath())
+    : QObject(surface), m_surface(surface), m_trueScale(defaultScale()), m_folder(QDir::homePath())
 {
     app::addMenuSeparator(surface);
     auto add = [surface](const char *name, const QString &text, const QKeySequence &key) {
@@ -229,7 +228,8 @@ void CurveExport::print()
     if (!m_curve)
         return;
     auto cannotPrint = [this](const QString &reason) {
-        app::showMessage(m_surface, QStringLiteral("Impossibile stampare la curva: %1").arg(reason));
+        app::showMessage(m_surface,
+                         QStringLiteral("Impossibile stampare la curva: %1").arg(reason));
     };
     std::variant<CurvePages, QString> pages =
         layOutPages(*m_curve, m_trueScale, QPageSize(m_trueScale.paper));

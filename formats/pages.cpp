@@ -12,11 +12,11 @@
 
 namespace {
 
-constexpr double crossHalf = 1.5;   // half the arms of a base point's cross
-constexpr double letterSize = 3.5;  // the base points' letters
-constexpr double labelSize = 3;     // a tiled sheet's row and column
-constexpr double labelRoom = 6;     // the strip the label takes atop a tiled sheet
-constexpr double markRadius = 3;    // the circle of an alignment mark; its cross is twice as long
+constexpr double crossHalf = 1.5;  // half the arms of a base point's cross
+constexpr double letterSize = 3.5; // the base points' letters
+constexpr double labelSize = 3;    // a tiled sheet's row and column
+constexpr double labelRoom = 6;    // the strip the label takes atop a tiled sheet
+constexpr double markRadius = 3;   // the circle of an alignment mark; its cross is twice as long
 // Around the curve, so that the crosses of the points at its edges, and their letters above and
 // to the right, are on paper; and no more, so that a curve that fits a sheet with them gets one.
 constexpr QMarginsF drawingPad(crossHalf + 0.5, crossHalf + letterSize + 0.5,
@@ -66,13 +66,14 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
             take(p.point);
     Drawing drawing;
     if (left > right) {
-        drawing.size = QSizeF(drawingPad.left() + drawingPad.right(),
-                              drawingPad.top() + drawingPad.bottom());
+        drawing.size =
+            QSizeF(drawingPad.left() + drawingPad.right(), drawingPad.top() + drawingPad.bottom());
         return drawing;
     }
     const double s = millimetresPerUnit;
     auto place = [&](QPointF p) {
-        return QPointF((p.x() - left) * s + drawingPad.left(), (top - p.y()) * s + drawingPad.top());
+        return QPointF((p.x() - left) * s + drawingPad.left(),
+                       (top - p.y()) * s + drawingPad.top());
     };
     for (std::size_t i = 0; i < basePoints.size(); ++i) {
         drawing.points[i] = place(basePoints[i]);
@@ -164,8 +165,11 @@ std::optional<Tiling> tile(const Drawing &drawing, QSizeF sheetSize,
                            QPageLayout::Orientation orientation, double overlap)
 {
     const QSizeF room = sheetSize - QSizeF(2 * paperMargin, 2 * paperMargin);
-    Tiling tiling{orientation, sheetSize, along(drawing.size.width(), room.width(), overlap),
-                  along(drawing.size.height(), room.height(), overlap), {}};
+    Tiling tiling{orientation,
+                  sheetSize,
+                  along(drawing.size.width(), room.width(), overlap),
+                  along(drawing.size.height(), room.height(), overlap),
+                  {}};
     const Along &across = tiling.across, &down = tiling.down;
     // Beyond this the drawing needs more sheets than can be kept, whatever it touches.
     if (across.count > largestSheetCount || down.count > largestSheetCount)
@@ -193,7 +197,8 @@ std::optional<Tiling> tile(const Drawing &drawing, QSizeF sheetSize,
             }
             const double y1 = a.y() + enter * (b.y() - a.y());
             const double y2 = a.y() + leave * (b.y() - a.y());
-            const auto [firstRow, lastRow] = sheetsMeeting(down, std::min(y1, y2), std::max(y1, y2));
+            const auto [firstRow, lastRow] =
+                sheetsMeeting(down, std::min(y1, y2), std::max(y1, y2));
             for (int row = firstRow; row <= lastRow; ++row) {
                 auto cell = touched[std::size_t(row) * std::size_t(columns) + std::size_t(column)];
                 if (!cell) {
@@ -236,19 +241,21 @@ bool isClear(const Drawing &drawing, const QRectF &area)
 std::vector<QPointF> alignmentMarks(const CurvePages &pages)
 {
     const QSizeF room = pages.printable.size();
-    const double stepAcross = room.width() - pages.overlap, stepDown = room.height() - pages.overlap;
+    const double stepAcross = room.width() - pages.overlap,
+                 stepDown = room.height() - pages.overlap;
     std::vector<QPointF> marks;
     for (int row = 0; row < pages.rows; ++row)
         for (int column = 0; column < pages.columns; ++column) {
-            const QPointF corner = pages.tilingOrigin + QPointF(column * stepAcross, row * stepDown);
+            const QPointF corner =
+                pages.tilingOrigin + QPointF(column * stepAcross, row * stepDown);
             if (column + 1 < pages.columns)
                 for (double at : {0.25, 0.75})
-                    marks.push_back(corner + QPointF(room.width() - pages.overlap / 2,
-                                                     at * room.height()));
+                    marks.push_back(corner +
+                                    QPointF(room.width() - pages.overlap / 2, at * room.height()));
             if (row + 1 < pages.rows)
                 for (double at : {0.25, 0.75})
-                    marks.push_back(corner + QPointF(at * room.width(),
-                                                     room.height() - pages.overlap / 2));
+                    marks.push_back(corner +
+                                    QPointF(at * room.width(), room.height() - pages.overlap / 2));
         }
     return marks;
 }
@@ -283,8 +290,8 @@ std::optional<QPointF> roomForTestSquare(const CurvePages &pages, const Drawing 
         return std::nullopt;
     const double right = p.right() - squareBlock.width();
     const double bottom = p.bottom() - squareBlock.height();
-    const std::vector<QRectF> strips = pages.tiled() ? sharedStrips(pages, sheet)
-                                                     : std::vector<QRectF>{};
+    const std::vector<QRectF> strips =
+        pages.tiled() ? sharedStrips(pages, sheet) : std::vector<QRectF>{};
     for (QPointF corner : {QPointF(p.left(), bottom), QPointF(right, bottom), QPointF(right, top),
                            QPointF(p.left(), top)}) {
         const QRectF block(corner, squareBlock);
@@ -362,8 +369,10 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
             if (reach.adjusted(-markRadius * 2, -markRadius * 2, markRadius * 2, markRadius * 2)
                     .contains(mark)) {
                 painter.drawEllipse(mark, markRadius, markRadius);
-                painter.drawLine(mark - QPointF(2 * markRadius, 0), mark + QPointF(2 * markRadius, 0));
-                painter.drawLine(mark - QPointF(0, 2 * markRadius), mark + QPointF(0, 2 * markRadius));
+                painter.drawLine(mark - QPointF(2 * markRadius, 0),
+                                 mark + QPointF(2 * markRadius, 0));
+                painter.drawLine(mark - QPointF(0, 2 * markRadius),
+                                 mark + QPointF(0, 2 * markRadius));
             }
     }
 
@@ -382,8 +391,10 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
         // Each run of pieces that reach the window, as one polyline.
         qsizetype start = -1;
         for (qsizetype i = 1; i <= arc.size(); ++i) {
-            const bool reaches =
-                i < arc.size() && QRectF(arc[i - 1], arc[i]).normalized().adjusted(-0.01, -0.01, 0.01, 0.01).intersects(reach);
+            const bool reaches = i < arc.size() && QRectF(arc[i - 1], arc[i])
+                                                       .normalized()
+                                                       .adjusted(-0.01, -0.01, 0.01, 0.01)
+                                                       .intersects(reach);
             if (reaches && start < 0)
                 start = i - 1;
             if (!reaches && start >= 0) {

@@ -30,8 +30,8 @@ struct CurvePages
 {
     QPageSize paper;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
-    QSizeF sheetSize;  // the paper as it lies
-    QRectF printable;  // inside the margins, from the sheet's top-left corner
+    QSizeF sheetSize; // the paper as it lies
+    QRectF printable; // inside the margins, from the sheet's top-left corner
     int rows = 1;
     int columns = 1;
     double overlap = 0;
@@ -43,8 +43,8 @@ struct CurvePages
     std::optional<QPointF> testSquare;
 
     // The drawing on its plane.
-    std::vector<QPolygonF> arcs;    // AB to DE, each through its plotted points
-    std::vector<QLineF> chords;     // AB to DE
+    std::vector<QPolygonF> arcs;     // AB to DE, each through its plotted points
+    std::vector<QLineF> chords;      // AB to DE
     std::array<QPointF, 5> points{}; // A to E
     std::array<bool, 5> pointShown{};
 

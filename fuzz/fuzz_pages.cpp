@@ -60,10 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     TrueScale scale;
     const double millimetres = std::abs(input.number(1));
-    scale.millimetresPerUnit = std::isfinite(millimetres)
-                                   ? std::clamp(millimetres, smallestMillimetresPerUnit,
-                                                largestMillimetresPerUnit)
-                                   : 1;
+    scale.millimetresPerUnit =
+        std::isfinite(millimetres)
+            ? std::clamp(millimetres, smallestMillimetresPerUnit, largestMillimetresPerUnit)
+            : 1;
     scale.overlap = input.byte() % 51;
     scale.paper = paperSizes()[input.byte() % paperSizes().size()];
 
@@ -77,14 +77,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto count = pages.sheets.size();
     if (count < 1 || count > std::size_t(largestSheetCount))
         fuzzFailure("a number of sheets out of range");
-    const bool inked = !pages.chords.empty() ||
-                       std::ranges::any_of(pages.arcs, [](const QPolygonF &a) { return !a.empty(); });
+    const bool inked =
+        !pages.chords.empty() ||
+        std::ranges::any_of(pages.arcs, [](const QPolygonF &a) { return !a.empty(); });
     std::vector<bool> kept(std::size_t(pages.rows) * std::size_t(pages.columns));
     for (const Sheet &sheet : pages.sheets) {
         if (sheet.row < 0 || sheet.row >= pages.rows || sheet.column < 0 ||
             sheet.column >= pages.columns)
             fuzzFailure("a sheet outside the grid");
-        kept[std::size_t(sheet.row) * std::size_t(pages.columns) + std::size_t(sheet.column)] = true;
+        kept[std::size_t(sheet.row) * std::size_t(pages.columns) + std::size_t(sheet.column)] =
+            true;
         if (inked && !reached(pages, windowOf(pages, sheet.row, sheet.column, 1e-9)))
             fuzzFailure("a sheet that nothing reaches");
     }

@@ -260,9 +260,11 @@ void tst_CurveExport::fullDiskSaysSoAndKeepsTheEarlierFile()
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {dir.path()}); });
     Form4 *form = openEditor();
     const QImage before = drawingOf(form);
-    const std::pair<const char *, const char *> files[] = {
-        {"*.png", "disegno.png"}, {"*.svg", "disegno.svg"}, {"*.csv", "punti.csv"},
-        {"*.pdf", "fogli.pdf"},   {"*.dxf", "taglio.dxf"}};
+    const std::pair<const char *, const char *> files[] = {{"*.png", "disegno.png"},
+                                                           {"*.svg", "disegno.svg"},
+                                                           {"*.csv", "punti.csv"},
+                                                           {"*.pdf", "fogli.pdf"},
+                                                           {"*.dxf", "taglio.dxf"}};
     QHash<QString, QByteArray> earlier;
     for (const auto &[filter, name] : files) {
         answerSaveDialog(filter, dir.filePath(name));

@@ -167,8 +167,10 @@ void tst_TrueScale::pdfIsTrueToSize()
     QVERIFY2(std::abs(measured.width() - expected.width()) < 1 &&
                  std::abs(measured.height() - expected.height()) < 1,
              qPrintable(QStringLiteral("%1 x %2 mm, not %3 x %4")
-                            .arg(measured.width()).arg(measured.height())
-                            .arg(expected.width()).arg(expected.height())));
+                            .arg(measured.width())
+                            .arg(measured.height())
+                            .arg(expected.width())
+                            .arg(expected.height())));
     const QString text = pdfTexts(pdf).value(0);
     QVERIFY(text.contains("10 cm") && text.contains("dimensioni effettive"));
     for (const char *letter : {"A", "B", "C", "D", "E"})
@@ -205,8 +207,7 @@ void tst_TrueScale::largeCurveTilesWithoutEmptySheets()
         columns = std::max(columns, match.captured(2).toInt());
         places << match.captured(0);
         auto curveInk = [](QRgb c) { return c == darkRed || c == qRgb(0, 0, 0); };
-        QVERIFY2(!extentOf(pages[i], curveInk).isEmpty(),
-                 qPrintable(match.captured(0)));
+        QVERIFY2(!extentOf(pages[i], curveInk).isEmpty(), qPrintable(match.captured(0)));
     }
     QCOMPARE(places.size(), pages.size() - 1);
     QVERIFY(places.size() < rows * columns);
@@ -261,7 +262,8 @@ void tst_TrueScale::scaleIsAStepOfTheWorkAndTheNextDefault()
     whenModal<QDialog>("trueScaleDialog", [](QDialog *dialog) {
         auto *paper = control<QComboBox>(dialog, "paper");
         paper->setCurrentIndex(paper->findText("A3"));
-        for (const auto &[name, typed] : {std::pair{"overlap", "5"}, {"millimetresPerUnit", "3,25"}}) {
+        for (const auto &[name, typed] :
+             {std::pair{"overlap", "5"}, {"millimetresPerUnit", "3,25"}}) {
             auto *box = control<QDoubleSpinBox>(dialog, name);
             box->selectAll();
             QTest::keyClicks(box, typed);

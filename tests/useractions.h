@@ -67,8 +67,7 @@ template <typename T> T *control(QWidget *window, const char *name);
 
 // Once a modal dialog of that class and name is open (from the event loop its exec() runs),
 // does what a user would do in it.
-template <typename Dialog>
-void whenModal(const QString &name, std::function<void(Dialog *)> act)
+template <typename Dialog> void whenModal(const QString &name, std::function<void(Dialog *)> act)
 {
     auto *timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [=] {
