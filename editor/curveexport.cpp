@@ -259,9 +259,13 @@ void CurveExport::print()
         if (const QString *reason = std::get_if<QString>(&pages))
             return cannotPrint(*reason);
     }
+    const int count = pageCount(std::get<CurvePages>(pages));
     const bool range = printer.printRange() == QPrinter::PageRange;
+    // Another paper may have left fewer pages than the range was chosen from.
+    if (range && printer.fromPage() > count)
+        return cannotPrint(QStringLiteral("le pagine sono %1").arg(count));
     if (!paintPages(printer, std::get<CurvePages>(pages), range ? printer.fromPage() : 1,
-                    range ? printer.toPage() : std::numeric_limits<int>::max()))
+                    range ? printer.toPage() : count))
         cannotPrint(QStringLiteral("la stampante non ha accettato le pagine"));
 }
 
