@@ -29,6 +29,29 @@ Curve makeCurve(const BasePoints &points, const SegmentTable &table,
     return curve;
 }
 
+std::optional<PlaneBounds> planeBounds(const Curve &curve)
+{
+    PlaneBounds b{INFINITY, -INFINITY, INFINITY, -INFINITY};
+    auto take = [&b](QPointF p) {
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return;
+        b.left = std::min(b.left, p.x());
+        b.right = std::max(b.right, p.x());
+        b.bottom = std::min(b.bottom, p.y());
+        b.top = std::max(b.top, p.y());
+    };
+    for (const QLineF &chord : curve.chords) {
+        take(chord.p1());
+        take(chord.p2());
+    }
+    for (const auto &arc : curve.arcs)
+        for (const ArcPoint &p : arc)
+            take(p.point);
+    if (b.left > b.right)
+        return std::nullopt;
+    return b;
+}
+
 QString segmentName(Segment segment)
 {
     static const char *const names[] = {"AB", "BC", "CD", "DE"};

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 // The curve of the editor's last redraw as a value, and its parameters as text for a
@@ -37,6 +38,19 @@ struct Curve
 Curve makeCurve(const BasePoints &points, const SegmentTable &table,
                 std::array<std::vector<ArcPoint>, 4> arcs, const ArcFrame &frame, double Incr,
                 double pixelWidth, double pixelHeight);
+
+// The extent of the curve in the editor's plane (y upwards): every chord end and plotted point
+// that is finite.
+struct PlaneBounds
+{
+    double left = 0;
+    double right = 0;
+    double bottom = 0;
+    double top = 0;
+};
+
+// Nothing when the curve has no finite point at all.
+std::optional<PlaneBounds> planeBounds(const Curve &curve);
 
 // "AB" ... "DE".
 QString segmentName(Segment segment);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 // Written by hand: R12 entities are a few group-code pairs each, and no DXF library is packaged
 // for Debian under a licence that suits the program.
@@ -68,25 +69,16 @@ void layer(DxfText &dxf, const char *name, int colour)
 QByteArray curveDxf(const Curve &curve, double millimetresPerUnit)
 {
     const double s = millimetresPerUnit;
-    // The drawing's extent, for the programs that open it zoomed to fit.
-    double left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY;
-    auto take = [&](QPointF p) {
-        if (!std::isfinite(p.x() * s) || !std::isfinite(p.y() * s))
-            return;
-        left = std::min(left, p.x() * s);
-        right = std::max(right, p.x() * s);
-        bottom = std::min(bottom, p.y() * s);
-        top = std::max(top, p.y() * s);
+    // The drawing's extent, for the programs that open it zoomed to fit; scaling keeps the order
+    // of the numbers, so the extent of the scaled points is the scaled extent (held to the
+    // largest double where the millimetres overflow).
+    const PlaneBounds bounds = planeBounds(curve).value_or(PlaneBounds{});
+    auto scaled = [s](double value) {
+        return std::clamp(value * s, -std::numeric_limits<double>::max(),
+                          std::numeric_limits<double>::max());
     };
-    for (const QLineF &chord : curve.chords) {
-        take(chord.p1());
-        take(chord.p2());
-    }
-    for (const auto &arc : curve.arcs)
-        for (const ArcPoint &p : arc)
-            take(p.point);
-    if (left > right) // nothing to draw
-        left = right = bottom = top = 0;
+    const double left = scaled(bounds.left), right = scaled(bounds.right);
+    const double bottom = scaled(bounds.bottom), top = scaled(bounds.top);
 
     DxfText dxf;
     dxf.group(0, "SECTION");

@@ -48,32 +48,17 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
     const std::array<QPointF, 5> basePoints = {curve.chords[0].p1(), curve.chords[1].p1(),
                                                curve.chords[2].p1(), curve.chords[3].p1(),
                                                curve.chords[3].p2()};
-    double left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY;
-    auto take = [&](QPointF p) {
-        if (!isFinite(p))
-            return;
-        left = std::min(left, p.x());
-        right = std::max(right, p.x());
-        bottom = std::min(bottom, p.y());
-        top = std::max(top, p.y());
-    };
-    for (const QLineF &chord : curve.chords) {
-        take(chord.p1());
-        take(chord.p2());
-    }
-    for (const auto &arc : curve.arcs)
-        for (const ArcPoint &p : arc)
-            take(p.point);
+    const std::optional<PlaneBounds> bounds = planeBounds(curve);
     Drawing drawing;
-    if (left > right) {
+    if (!bounds) {
         drawing.size =
             QSizeF(drawingPad.left() + drawingPad.right(), drawingPad.top() + drawingPad.bottom());
         return drawing;
     }
     const double s = millimetresPerUnit;
     auto place = [&](QPointF p) {
-        return QPointF((p.x() - left) * s + drawingPad.left(),
-                       (top - p.y()) * s + drawingPad.top());
+        return QPointF((p.x() - bounds->left) * s + drawingPad.left(),
+                       (bounds->top - p.y()) * s + drawingPad.top());
     };
     for (std::size_t i = 0; i < basePoints.size(); ++i) {
         drawing.points[i] = place(basePoints[i]);
@@ -94,8 +79,9 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
                 polyline << placed;
         drawing.arcs.push_back(std::move(polyline));
     }
-    drawing.size = QSizeF((right - left) * s + drawingPad.left() + drawingPad.right(),
-                          (top - bottom) * s + drawingPad.top() + drawingPad.bottom());
+    drawing.size =
+        QSizeF((bounds->right - bounds->left) * s + drawingPad.left() + drawingPad.right(),
+               (bounds->top - bounds->bottom) * s + drawingPad.top() + drawingPad.bottom());
     return drawing;
 }
 
@@ -439,7 +425,7 @@ std::variant<CurvePages, QString> layOutPages(const Curve &curve, const TrueScal
                                               const QPageSize &paper,
                                               std::optional<QPageLayout::Orientation> orientation)
 {
-    const Drawing drawing = drawingOf(curve, scale.millimetresPerUnit);
+    Drawing drawing = drawingOf(curve, scale.millimetresPerUnit);
     const QSizeF portrait = paper.size(QPageSize::Millimeter);
     std::optional<Tiling> best;
     for (auto candidate : {QPageLayout::Portrait, QPageLayout::Landscape}) {
@@ -469,8 +455,9 @@ std::variant<CurvePages, QString> layOutPages(const Curve &curve, const TrueScal
     if (pages.sheets.empty()) // nothing finite to draw: the drawing's first sheet, blank
         pages.sheets.push_back({0, 0, QRectF(QPointF(), pages.printable.size())});
     pages.testSquare = roomForTestSquare(pages, drawing);
-    pages.arcs = drawing.arcs;
-    pages.chords = drawing.chords;
+    // The drawing's points go to the pages, without a copy of the 360,000 of INST 1000.
+    pages.arcs = std::move(drawing.arcs);
+    pages.chords = std::move(drawing.chords);
     pages.points = drawing.points;
     pages.pointShown = drawing.shown;
     return pages;

@@ -19,25 +19,8 @@ QString arcColour()
 // What the SVG frames: every chord end and plotted point, in the editor's plane.
 QRectF bounds(const Curve &curve)
 {
-    double left = INFINITY, right = -INFINITY, bottom = INFINITY, top = -INFINITY;
-    auto take = [&](QPointF p) {
-        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
-            return;
-        left = std::min(left, p.x());
-        right = std::max(right, p.x());
-        bottom = std::min(bottom, p.y());
-        top = std::max(top, p.y());
-    };
-    for (const QLineF &chord : curve.chords) {
-        take(chord.p1());
-        take(chord.p2());
-    }
-    for (const auto &arc : curve.arcs)
-        for (const ArcPoint &p : arc)
-            take(p.point);
-    if (left > right)
-        return QRectF(0, 0, 0, 0);
-    return QRectF(left, bottom, right - left, top - bottom);
+    const std::optional<PlaneBounds> b = planeBounds(curve);
+    return b ? QRectF(b->left, b->bottom, b->right - b->left, b->top - b->bottom) : QRectF();
 }
 
 } // namespace
