@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,28 @@ QString scaleCaption(const char *low, int blanksBefore, int blanksAfter, const c
 {
     return QString::fromLatin1(low) + QString(blanksBefore, u' ') + u'0' +
            QString(blanksAfter, u' ') + QString::fromLatin1(high);
+}
+
+// The design's small sans-serif had narrower blanks than the fonts installed today: with theirs
+// the caption's end value ("+500") would run under the box beside it. So its blanks are made a
+// little narrower, just enough for the caption to end a little before the box.
+void fitCaptionBeside(QLabel *caption, int boxLeft)
+{
+    constexpr qreal gap = 2;
+    const qreal room = boxLeft - caption->x() - caption->contentsRect().left() - gap;
+    const QString &text = caption->text();
+    const qreal advance = QFontMetricsF(caption->font()).horizontalAdvance(text);
+    if (advance <= room)
+        return;
+    // Measured rather than counted: Qt adds the word spacing once per run of blanks, not once
+    // per blank.
+    QFont narrower = caption->font();
+    narrower.setWordSpacing(-1);
+    const qreal perPixel = advance - QFontMetricsF(narrower).horizontalAdvance(text);
+    if (perPixel <= 0)
+        return;
+    narrower.setWordSpacing((room - advance) / perPixel);
+    caption->setFont(narrower);
 }
 
 // Seven lines, the last one ended too; the box keeps lines rather than CR LF pairs.
@@ -372,6 +395,7 @@ Form4::DisplacementControls Form4::createDisplacementFrame(const DisplacementLay
                                                      {6240, 240, 735, 495}, "Azzera");
     // The caption's line overlaps the bar's top and the box's corner: both lie over it.
     controls.caption->lower();
+    fitCaptionBeside(controls.caption, controls.box->x());
     return controls;
 }
 

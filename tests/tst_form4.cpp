@@ -246,6 +246,18 @@ void tst_Form4::controls()
         QCOMPARE(label->text(), text);
         QVERIFY(!label->wordWrap() &&
                 label->fontMetrics().horizontalAdvance(text) <= label->width());
+        // Every character shows: no ink of the caption lies under the bar or the box above it.
+        const QImage ink = label->grab().toImage();
+        int covered = 0;
+        for (int y = 0; y < ink.height(); ++y)
+            for (int x = 0; x < ink.width(); ++x)
+                if (qGray(ink.pixel(x, y)) < 128)
+                    for (QObject *sibling : label->parent()->children())
+                        if (sibling != label && sibling->isWidgetType() &&
+                            static_cast<QWidget *>(sibling)->geometry().contains(
+                                label->mapToParent(QPoint(x, y) / ink.devicePixelRatio())))
+                            ++covered;
+        QVERIFY2(covered == 0, qPrintable(QStringLiteral("%1: %2").arg(name).arg(covered)));
     }
     QVERIFY(in<QLabel>("Label9")->wordWrap());
     // Under their bars and boxes, and the frame's border runs whole beneath them.
