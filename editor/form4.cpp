@@ -139,6 +139,10 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
             [this] { typedDisplacement(HScroll1, Text6); });
     connect(Text7, &QLineEdit::editingFinished, this,
             [this] { typedDisplacement(HScroll2, Text7); });
+    connect(HScroll1, &QScrollBar::sliderPressed, this,
+            [this] { m_valueAtPress = HScroll1->value(); });
+    connect(HScroll2, &QScrollBar::sliderPressed, this,
+            [this] { m_valueAtPress = HScroll2->value(); });
     connect(HScroll1, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll1); });
     connect(HScroll2, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll2); });
     createHistoryActions();
@@ -344,6 +348,12 @@ void Form4::barReleased(const QScrollBar *bar)
     if (m_heldStep.isEmpty() || bar->sliderPosition() != bar->value())
         return;
     if (std::exchange(m_redrawAtRelease, false)) {
+        // Back where it was pressed: the drawing that waited is still the right one, and a
+        // refused box has nothing to answer for.
+        if (bar->value() == m_valueAtPress) {
+            m_heldStep.clear();
+            return;
+        }
         // The drawing waited for the release: now the one change to the released value, with
         // its checks and their messages, is the drag's step.
         runStep(std::exchange(m_heldStep, {}), [this] { proc2(); });

@@ -205,6 +205,7 @@ private:
     EditorSnapshot m_saved; // the state after the last redraw: the "before" of the next step
     bool m_inStep = false;
     QString m_heldStep; // the name of a drag's step, while its redraws are not yet recorded
+    int m_valueAtPress = 0; // the held bar's value when its thumb was pressed
     bool m_redrawAtRelease = false; // a drag whose drawing waits for the thumb's release
     bool m_restoring = false;
     CurveExport *m_export;
