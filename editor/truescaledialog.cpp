@@ -1,8 +1,9 @@
 #include "editor/truescaledialog.h"
 
+#include "app/numberspinbox.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -13,9 +14,8 @@ TrueScaleDialog::TrueScaleDialog(const TrueScale &scale, QWidget *parent) : QDia
     setWindowTitle(QStringLiteral("Scala reale"));
     setModal(true);
 
-    m_millimetres = new QDoubleSpinBox(this);
+    m_millimetres = new app::NumberSpinBox(this);
     m_millimetres->setObjectName(QStringLiteral("millimetresPerUnit"));
-    m_millimetres->setDecimals(3);
     m_millimetres->setRange(smallestMillimetresPerUnit, largestMillimetresPerUnit);
     m_millimetres->setSuffix(QStringLiteral(" mm"));
     m_millimetres->setValue(scale.millimetresPerUnit);
@@ -26,9 +26,8 @@ TrueScaleDialog::TrueScaleDialog(const TrueScale &scale, QWidget *parent) : QDia
         m_paper->addItem(QPageSize::name(paper), QVariant::fromValue(paper));
     m_paper->setCurrentIndex(std::max(0, m_paper->findData(QVariant::fromValue(scale.paper))));
 
-    m_overlap = new QDoubleSpinBox(this);
+    m_overlap = new app::NumberSpinBox(this);
     m_overlap->setObjectName(QStringLiteral("overlap"));
-    m_overlap->setDecimals(1);
     m_overlap->setRange(0, largestOverlap);
     m_overlap->setSuffix(QStringLiteral(" mm"));
     m_overlap->setValue(scale.overlap);
@@ -57,6 +56,17 @@ TrueScaleDialog::TrueScaleDialog(const TrueScale &scale, QWidget *parent) : QDia
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_millimetres->setFocus();
     m_millimetres->selectAll();
+}
+
+void TrueScaleDialog::accept()
+{
+    for (app::NumberSpinBox *box : {m_millimetres, m_overlap}) {
+        if (!box->takeText()) {
+            box->setFocus();
+            return;
+        }
+    }
+    QDialog::accept();
 }
 
 TrueScale TrueScaleDialog::trueScale() const

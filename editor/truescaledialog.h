@@ -5,7 +5,10 @@
 #include <QDialog>
 
 class QComboBox;
-class QDoubleSpinBox;
+
+namespace app {
+class NumberSpinBox;
+}
 
 // "Scala reale": the millimetres of one unit, the paper and the sheets' overlap.
 class TrueScaleDialog : public QDialog
@@ -18,8 +21,11 @@ public:
     // The values as the dialog shows them, a number being typed included.
     TrueScale trueScale() const;
 
+    // Refused while a box holds a text that is no number: that box shows its value again.
+    void accept() override;
+
 private:
-    QDoubleSpinBox *m_millimetres;
+    app::NumberSpinBox *m_millimetres;
     QComboBox *m_paper;
-    QDoubleSpinBox *m_overlap;
+    app::NumberSpinBox *m_overlap;
 };

@@ -1,6 +1,8 @@
 #include "app/settings.h"
 #include "app/windows.h"
+#include "common/numbers.h"
 #include "editor/form4.h"
+#include "editor/truescaledialog.h"
 #include "formats/exactnumber.h"
 #include "points/form3.h"
 #include "useractions.h"
@@ -32,6 +34,7 @@ private slots:
     void largeCurveTilesWithoutEmptySheets();
     void dxfAndSvgAreInMillimetres();
     void scaleIsAStepOfTheWorkAndTheNextDefault();
+    void scaleDialogReadsNumbersAsTheBoxesDo();
     void printingToFileGivesThePdfsPages();
 };
 
@@ -66,7 +69,7 @@ void chooseScale(Form4 *form, double millimetres, bool withEnter = true)
         const bool focused = QTest::qWaitFor([box] { return box->hasFocus(); }, 3000);
         const auto closed = qScopeGuard([focused] { QVERIFY(focused); });
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(box, QLocale().toString(millimetres));
+        QTest::keyClicks(box, formatNumber(millimetres));
         if (withEnter)
             QTest::keyClick(box, Qt::Key_Return);
         else
@@ -295,6 +298,36 @@ void tst_TrueScale::scaleIsAStepOfTheWorkAndTheNextDefault()
     const QPageSize::PageSizeId paper = openEditor()->snapshot().trueScale.paper;
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QCOMPARE(paper, QPageSize::Letter);
+}
+
+void tst_TrueScale::scaleDialogReadsNumbersAsTheBoxesDo()
+{
+    // Typed key by key over the value, then Enter: a text that is not a number in the user's
+    // locale is refused where it was typed (the dialog stays, the box shows its value again),
+    // and never is a point or a comma digit grouping.
+    const auto typed = [](const QString &text) {
+        TrueScaleDialog dialog(TrueScale{}, nullptr);
+        dialog.show();
+        auto *box = control<QDoubleSpinBox>(&dialog, "millimetresPerUnit");
+        const QString shown = box->text();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        const bool accepted = dialog.result() == QDialog::Accepted;
+        return std::tuple{shown, accepted ? dialog.trueScale().millimetresPerUnit : 0.0,
+                          accepted ? QString() : box->text()};
+    };
+    using Typed = std::tuple<QString, double, QString>;
+    QCOMPARE(typed("2,5"), Typed("1 mm", 2.5, {}));
+    QCOMPARE(typed("2.5"), Typed("1 mm", 0, "1 mm"));
+    QCOMPARE(typed("1.000"), Typed("1 mm", 0, "1 mm"));
+    QCOMPARE(std::get<1>(typed("1e1")), 10.0);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(typed("2.5"), Typed("1 mm", 2.5, {}));
+    QCOMPARE(typed("2,5"), Typed("1 mm", 0, "1 mm"));
+    TrueScaleDialog dialog(TrueScale{.millimetresPerUnit = 2.5}, nullptr);
+    QCOMPARE(control<QDoubleSpinBox>(&dialog, "millimetresPerUnit")->text(), "2.5 mm");
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
 }
 
 void tst_TrueScale::printingToFileGivesThePdfsPages()
