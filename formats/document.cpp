@@ -1,11 +1,15 @@
 #include "formats/document.h"
 
+#include "common/numbers.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -173,7 +177,18 @@ std::array<Variant *, 4> rowOf(SegmentTable &table, Segment segment)
     return {&table.SPXDE, &table.SPYDE, &table.AVXDE, &table.AVYDE};
 }
 
-CurveDocument parse(const QJsonObject &root)
+// A number the user typed, written again as the reader's locale writes it: "1,5" saved under
+// Italian settings opens as "1.5" under English ones, so that the checks read the same value.
+// A text that was no number, or that both locales read alike, stays as it was.
+QString inReaderLocale(const QString &text, const QLocale &writer, const QLocale &reader)
+{
+    const std::optional<double> value = parseNumber(text, writer);
+    if (!value || parseNumber(text, reader) == value)
+        return text;
+    return formatNumber(*value, reader);
+}
+
+CurveDocument parse(const QJsonObject &root, const QLocale &reader)
 {
     const Fields top(root, {});
     const QJsonValue format = top.value("format");
@@ -269,12 +284,23 @@ CurveDocument parse(const QJsonObject &root)
         if (!isValid(kept))
             editor.invalid("trueScale");
     }
+    // Documents from before the writer's locale was kept were read in the reader's.
+    if (top.has("locale")) {
+        const QLocale writer(top.text("locale"));
+        const auto retell = [&](QString &text) { text = inReaderLocale(text, writer, reader); };
+        std::ranges::for_each(document.pointTexts, retell);
+        for (QString *text :
+             {&state.Text6, &state.Text7, &state.Text9, &state.Text10, &state.Text11})
+            retell(*text);
+        for (std::array<QString, 4> &row : state.grid)
+            std::ranges::for_each(row, retell);
+    }
     return document;
 }
 
 } // namespace
 
-QByteArray documentJson(const CurveDocument &document)
+QByteArray documentJson(const CurveDocument &document, const QLocale &writer)
 {
     QJsonArray points;
     for (std::size_t i = 0; i < 5; ++i)
@@ -312,17 +338,15 @@ QByteArray documentJson(const CurveDocument &document)
         {"trueScale", QJsonObject{{"millimetresPerUnit", state.trueScale.millimetresPerUnit},
                                   {"paper", paperKey(state.trueScale.paper)},
                                   {"overlap", state.trueScale.overlap}}}};
-    QJsonObject root{{"format", "cinquepunti"},
-                     {"version", documentVersion},
-                     {"calibrationRatio", document.calibrationRatio},
-                     {"basePoints", points},
-                     {"editor", editor}};
+    QJsonObject root{{"format", "cinquepunti"}, {"version", documentVersion},
+                     {"locale", writer.name()}, {"calibrationRatio", document.calibrationRatio},
+                     {"basePoints", points},    {"editor", editor}};
     if (!document.workFile.isEmpty())
         root.insert("workFile", document.workFile);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-std::variant<CurveDocument, QString> parseDocument(const QByteArray &json)
+std::variant<CurveDocument, QString> parseDocument(const QByteArray &json, const QLocale &reader)
 {
     if (json.trimmed().isEmpty())
         return QStringLiteral("il file è vuoto");
@@ -334,7 +358,7 @@ std::variant<CurveDocument, QString> parseDocument(const QByteArray &json)
     if (!parsed.isObject())
         return QStringLiteral("non è un documento di Cinquepunti");
     try {
-        return parse(parsed.object());
+        return parse(parsed.object(), reader);
     } catch (const Refused &refused) {
         return refused.reason;
     }

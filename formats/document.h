@@ -4,6 +4,7 @@
 #include "editor/editorhistory.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 
 #include <array>
@@ -31,12 +32,15 @@ struct CurveDocument
 inline constexpr int documentVersion = 1;
 inline constexpr auto documentExtension = "cinquepunti";
 
-// The document's JSON text, indented, every double with all its digits.
-QByteArray documentJson(const CurveDocument &document);
+// The document's JSON text, indented, every double with all its digits, and the locale the
+// texts the user typed were written in.
+QByteArray documentJson(const CurveDocument &document, const QLocale &writer = QLocale());
 
 // The document the text holds, or why it holds none, in Italian ("non è un documento di
 // Cinquepunti", "manca il campo «editor»" ...). Refuses every value the editor could never hold.
-std::variant<CurveDocument, QString> parseDocument(const QByteArray &json);
+// A number typed under another locale comes back written in the reader's.
+std::variant<CurveDocument, QString> parseDocument(const QByteArray &json,
+                                                   const QLocale &reader = QLocale());
 
 // Reads and parses the file; a directory, an unreadable or a much too large file is refused
 // before it is read.

@@ -90,6 +90,27 @@ void tst_Document::roundTrip()
     // A document from before the scale was kept has the default one.
     const auto older = parseDocument(changed("editor.trueScale", QJsonValue::Undefined));
     QVERIFY(std::get<CurveDocument>(older).editor.trueScale == defaultTrueScale());
+
+    // Across locales the typed numbers come back as the reader writes them, the same values;
+    // texts that are no numbers stay, and so do those both locales read alike.
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    for (const auto &[writer, reader, written, read] :
+         {std::tuple{italian, english, "1,5", "1.5"},
+          {english, italian, "1.5", "1,5"},
+          {english, italian, "1,000", "1000"},
+          {italian, english, "1e300", "1e300"},
+          {italian, english, "typed, not drawn", "typed, not drawn"}}) {
+        CurveDocument typed = sample();
+        typed.editor.Text10 = typed.pointTexts[3] = typed.editor.grid[1][2] = written;
+        const CurveDocument opened =
+            std::get<CurveDocument>(parseDocument(documentJson(typed, writer), reader));
+        QCOMPARE(opened.editor.Text10, QString::fromLatin1(read));
+        QCOMPARE(opened.pointTexts[3], QString::fromLatin1(read));
+        QCOMPARE(opened.editor.grid[1][2], QString::fromLatin1(read));
+        QCOMPARE(opened.editor.Text9, typed.editor.Text9);
+        QCOMPARE(opened.pointTexts[1], QStringLiteral("100"));
+    }
 }
 
 void tst_Document::refused_data()
