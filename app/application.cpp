@@ -38,12 +38,18 @@ void installQtTranslations()
 bool offerRecovery()
 {
     for (const QString &fileName : recovery::orphaned()) {
-        QMessageBox box(
-            QMessageBox::Question, QStringLiteral("Cinquepunti"),
-            QStringLiteral("Cinquepunti si è chiuso senza ESCI e ha lasciato un "
-                           "lavoro del %1. Riprenderlo?")
-                .arg(QLocale().toString(QFileInfo(fileName).lastModified(), QLocale::ShortFormat)),
-            QMessageBox::Yes | QMessageBox::No);
+        const QString when =
+            QLocale().toString(QFileInfo(fileName).lastModified(), QLocale::ShortFormat);
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Cinquepunti"),
+                        recovery::leftAtEsci(fileName)
+                            ? QStringLiteral("Il lavoro del %1 non era stato salvato in un file "
+                                             "quando Cinquepunti è stato chiuso con ESCI. "
+                                             "Riprenderlo?")
+                                  .arg(when)
+                            : QStringLiteral("Cinquepunti si è chiuso senza ESCI e ha lasciato un "
+                                             "lavoro del %1. Riprenderlo?")
+                                  .arg(when),
+                        QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         const bool wanted = box.exec() == QMessageBox::Yes;
         const bool opened = wanted && openWork(fileName, true);
@@ -64,11 +70,11 @@ void start()
 void start(const QStringList &files)
 {
     installQtTranslations();
-    // Closing the last window ends the work as "ESCI" does: nothing is left to recover.
+    // Closing the last window ends the work as "ESCI" does.
     static QPointer<QCoreApplication> watched;
     if (watched != QCoreApplication::instance()) {
         watched = QCoreApplication::instance();
-        QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &recovery::remove);
+        QObject::connect(qApp, &QGuiApplication::lastWindowClosed, qApp, &endWork);
     }
     if (offerRecovery())
         return;

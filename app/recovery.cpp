@@ -26,6 +26,12 @@ QString lockName(const QString &fileName)
     return fileName.chopped(QFileInfo(fileName).suffix().size()) + QStringLiteral("lock");
 }
 
+// How a file left at ESCI ends, instead of ".cinquepunti".
+QString leftSuffix()
+{
+    return QStringLiteral("esci.cinquepunti");
+}
+
 // This run's file and lock, made at the first write; the locks of dead runs taken over.
 struct Files
 {
@@ -69,6 +75,25 @@ void remove()
     QFile::remove(f.own);
     f.ownLock.reset(); // unlocks and removes the lock file
     f.own.clear();
+}
+
+void leave(const QByteArray &document)
+{
+    write(document);
+    Files &f = files();
+    if (!f.ownLock)
+        return;
+    // A rename is whole: a run starting meanwhile finds the file under one name or the other.
+    const QString left = f.own.chopped(QFileInfo(f.own).suffix().size()) + leftSuffix();
+    if (QFile::rename(f.own, left))
+        f.own = left;
+    f.ownLock.reset(); // unlocked: the file is now a dead run's, for the next start to offer
+    f.own.clear();
+}
+
+bool leftAtEsci(const QString &fileName)
+{
+    return fileName.endsWith(leftSuffix());
 }
 
 QStringList orphaned()

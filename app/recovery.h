@@ -14,6 +14,11 @@ namespace app::recovery {
 void write(const QByteArray &document);
 // Removes this run's recovery file: the user ended the work.
 void remove();
+// Writes this run's recovery file and leaves it for the next start, as the file of a run that
+// ended with ESCI: the work had changes that no document holds.
+void leave(const QByteArray &document);
+// Whether a recovery file was left at ESCI rather than by a run that died.
+bool leftAtEsci(const QString &fileName);
 // The recovery files of runs that died, newest first; each one's lock is this run's now.
 QStringList orphaned();
 // Removes a dead run's recovery file, once brought back or refused, and its lock.

@@ -22,6 +22,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace app {
 
@@ -54,6 +55,7 @@ struct Windows
     std::optional<double> documentRatio;
     ActivationFilter filter;
     bool ending = false;
+    bool workEnded = false;
 };
 
 Windows *windows()
@@ -181,7 +183,11 @@ bool openWork(const QString &fileName, bool recovered)
 
 void askToOpenWork(QWidget *parent)
 {
-    form4()->workFile()->askToOpen(parent);
+    // From the start window before there is any editor, none is made for a dialog cancelled.
+    if (Windows *w = windows(); w->form4)
+        w->form4->workFile()->askToOpen(parent);
+    else if (const QString fileName = WorkFile::chooseToOpen(parent); !fileName.isEmpty())
+        openWork(fileName);
 }
 
 BasePoints basePoints()
@@ -320,10 +326,22 @@ void endProgram()
     Windows *w = windows();
     if (w->form4 && !w->form4->workFile()->mayLeave())
         return;
-    recovery::remove();
+    endWork();
     w->ending = true;
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
+}
+
+void endWork()
+{
+    // Once: ESCI ends the work, and then its closing of the last window would again.
+    Windows *w = windows();
+    if (std::exchange(w->workEnded, true))
+        return;
+    if (w->form4)
+        w->form4->workFile()->end();
+    else
+        recovery::remove();
 }
 
 bool isEnding()
@@ -341,6 +359,7 @@ void destroyWindows()
     w->lastActive = nullptr;
     w->documentRatio.reset();
     w->ending = false;
+    w->workEnded = false;
 }
 
 } // namespace app

@@ -79,6 +79,9 @@ private:
 
 // "ESCI": closes every window and leaves the event loop; no handler runs afterwards.
 void endProgram();
+// The work ends with the program (ESCI, the last window closed): its recovery file is removed,
+// or left for the next start when the work has changes that no document holds.
+void endWork();
 bool isEnding();
 
 // Destroys the windows: at the end of the program, and between tests.

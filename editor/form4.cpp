@@ -293,6 +293,13 @@ void Form4::restore(const EditorSnapshot &state)
 
 void Form4::showOpened(const EditorSnapshot &state)
 {
+    // In place before the editor shows, and its activation draws it as undo does, without the
+    // checks: no message answers for the boxes of the work it replaces. Then restored again at
+    // the size the user sees, every box as it was saved.
+    restore(state);
+    m_restoring = true;
+    app::showEditor();
+    m_restoring = false;
     restore(state);
     m_history->clear();
 }

@@ -69,7 +69,8 @@ public:
 
     // What the editor shows and holds right now.
     EditorSnapshot snapshot() const;
-    // An opened document's state, exactly as it was saved, with an empty history.
+    // Shows the editor with an opened document's state, exactly as it was saved, and an empty
+    // history.
     void showOpened(const EditorSnapshot &state);
     // The file the work is kept in.
     WorkFile *workFile() const { return m_work; }
@@ -204,7 +205,7 @@ private:
     QUndoStack *m_history = nullptr;
     EditorSnapshot m_saved; // the state after the last redraw: the "before" of the next step
     bool m_inStep = false;
-    QString m_heldStep; // the name of a drag's step, while its redraws are not yet recorded
+    QString m_heldStep;     // the name of a drag's step, while its redraws are not yet recorded
     int m_valueAtPress = 0; // the held bar's value when its thumb was pressed
     bool m_redrawAtRelease = false; // a drag whose drawing waits for the thumb's release
     bool m_restoring = false;

@@ -15,6 +15,8 @@
 #include <QMessageBox>
 #include <QUndoStack>
 
+#include <utility>
+
 namespace {
 
 QString nameFilter()
@@ -77,9 +79,10 @@ bool WorkFile::open(const QString &fileName, bool recovered)
     const CurveDocument &document = std::get<CurveDocument>(read);
     app::useDocumentRatio(document.calibrationRatio);
     app::restoreBasePoints(document.pointTexts, document.points);
-    app::showEditor();
     m_editor->showOpened(document.editor);
     m_fileName = recovered ? document.workFile : QFileInfo(fileName).absoluteFilePath();
+    if (!m_fileName.isEmpty())
+        emit fileNameChanged(m_fileName);
     if (recovered) {
         // Not saved anywhere yet: marked so, and kept by this run's own recovery at once.
         m_history->resetClean();
@@ -91,24 +94,27 @@ bool WorkFile::open(const QString &fileName, bool recovered)
 
 void WorkFile::askToOpen(QWidget *parent)
 {
-    if (!mayLeave())
+    if (!mayReplace())
         return;
+    if (const QString fileName = chooseToOpen(parent); !fileName.isEmpty())
+        open(fileName);
+}
+
+QString WorkFile::chooseToOpen(QWidget *parent)
+{
     QFileDialog dialog(parent, QStringLiteral("Apri"), lastFolder(), nameFilter());
     dialog.setObjectName(QStringLiteral("openDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({nameFilter(), QStringLiteral("Tutti i file (*)")});
-    QString fileName;
-    {
-        // Only around the dialog: the opening then shows the editor, which keeps the keyboard.
-        const app::DialogScope scope(parent);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return;
-        fileName = dialog.selectedFiles().first();
-    }
+    // Only around the dialog: the opening then shows the editor, which keeps the keyboard.
+    const app::DialogScope scope(parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString fileName = dialog.selectedFiles().first();
     rememberFolder(fileName);
-    open(fileName);
+    return fileName;
 }
 
 bool WorkFile::save()
@@ -144,7 +150,9 @@ bool WorkFile::writeTo(const QString &fileName)
                                        .arg(QDir::toNativeSeparators(fileName), *failure));
         return false;
     }
-    m_fileName = QFileInfo(fileName).absoluteFilePath();
+    const QString written = QFileInfo(fileName).absoluteFilePath();
+    if (written != std::exchange(m_fileName, written))
+        emit fileNameChanged(m_fileName);
     m_history->setClean();
     showState();
     return true;
@@ -152,12 +160,23 @@ bool WorkFile::writeTo(const QString &fileName)
 
 bool WorkFile::mayLeave()
 {
-    if (m_fileName.isEmpty() || m_history->isClean())
+    return m_fileName.isEmpty() || mayReplace();
+}
+
+bool WorkFile::mayReplace()
+{
+    if (m_history->isClean())
         return true;
-    QMessageBox box(
-        QMessageBox::Question, QStringLiteral("Cinquepunti"),
-        QStringLiteral("Salvare le modifiche a «%1»?").arg(QFileInfo(m_fileName).fileName()),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_editor);
+    return askToSave(
+        m_fileName.isEmpty()
+            ? QStringLiteral("Salvare il lavoro, che non è in nessun file?")
+            : QStringLiteral("Salvare le modifiche a «%1»?").arg(QFileInfo(m_fileName).fileName()));
+}
+
+bool WorkFile::askToSave(const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Cinquepunti"), question,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_editor);
     box.setDefaultButton(QMessageBox::Save);
     const app::DialogScope scope(m_editor);
     switch (box.exec()) {
@@ -168,6 +187,15 @@ bool WorkFile::mayLeave()
     default:
         return false;
     }
+}
+
+void WorkFile::end()
+{
+    m_recovery.stop();
+    if (m_fileName.isEmpty() && !m_history->isClean())
+        app::recovery::leave(documentJson(document()));
+    else
+        app::recovery::remove();
 }
 
 void WorkFile::showState()

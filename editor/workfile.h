@@ -28,15 +28,28 @@ public:
     bool open(const QString &fileName, bool recovered = false);
     // "Apri...": the question about unsaved changes, then the dialog, then open().
     void askToOpen(QWidget *parent);
+    // The dialog of "Apri...": the file chosen, or nothing. Needs no editor.
+    static QString chooseToOpen(QWidget *parent);
     // "Salva": into the work's own file, or through "Salva con nome..." the first time.
     bool save();
     bool saveAs();
-    // Before the work is left (ESCI, the window closed, another opened): with a file and
-    // unsaved changes, asks whether to save them. False when the user keeps the work.
+    // Before the work is left (ESCI, the window closed): with a file and unsaved changes, asks
+    // whether to save them. False when the user keeps the work.
     bool mayLeave();
+    // Before another work replaces it ("Apri..."): asks about unsaved changes, with a file or
+    // without one. False when the user keeps the work.
+    bool mayReplace();
+    // The program ends: a work with changes that no document holds (no file, and a step since
+    // it was started or opened) leaves its recovery file for the next start; any other removes it.
+    void end();
     const QString &fileName() const { return m_fileName; }
 
+signals:
+    // The work's file, once opened or saved under a name: where its exports go by default.
+    void fileNameChanged(const QString &fileName);
+
 private:
+    bool askToSave(const QString &question);
     bool writeTo(const QString &fileName);
     void showState();
     void scheduleRecovery();

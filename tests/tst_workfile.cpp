@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/form1.h"
+#include "app/recovery.h"
 #include "app/windows.h"
 #include "editor/form4.h"
 #include "points/form3.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cstdlib>
 
 // Keeping the work: documents saved and opened through the windows, the unsaved mark, the
@@ -25,11 +27,17 @@ class tst_WorkFile : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup() { app::destroyWindows(); }
+    void cleanup()
+    {
+        app::destroyWindows();
+        app::recovery::remove(); // this run's own, so that a test counts only what it made
+    }
 
     void roundTripThroughTheWindows();
     void commandLine();
+    void recoveryAfterARunThatDied_data();
     void recoveryAfterARunThatDied();
+    void openingAsksAboutWorkWithoutAFile();
     // Last: once "ESCI" has asked the event loop to quit, no modal loop of this process runs.
     void esciAsksOnlyAboutAFilesChanges();
 };
@@ -97,6 +105,13 @@ void tst_WorkFile::initTestCase()
         QTest::qWait(2500);
         std::_Exit(3);
     }
+    // Or one that ends with ESCI at once, its work in no file.
+    if (qEnvironmentVariableIsSet("CINQUEPUNTI_ESCI_AFTER_A_STEP")) {
+        app::start();
+        bend("12", 3);
+        click(editor(), "Command3");
+        std::_Exit(4);
+    }
 }
 
 void tst_WorkFile::roundTripThroughTheWindows()
@@ -121,7 +136,9 @@ void tst_WorkFile::roundTripThroughTheWindows()
     QVERIFY(!editor()->isWindowModified());
     scrollAction(editor(), "HScroll1", QAbstractSlider::SliderPageStepSub);
 
-    // Opening asks first about the changes, then brings back the last save exactly.
+    // Opening asks first about the changes, then brings back the last save exactly, with no
+    // word about the boxes of the work it replaces.
+    retype(editor(), "Text9", "abc");
     MessageAnswerer discard({}, QMessageBox::Discard);
     answerFileDialog("openDialog", path);
     action("actionOpen")->trigger();
@@ -155,27 +172,62 @@ void tst_WorkFile::commandLine()
     QVERIFY(app::form1()->isVisible());
 }
 
+void tst_WorkFile::recoveryAfterARunThatDied_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("died") << "CINQUEPUNTI_DIE_AFTER_A_STEP" << 3
+                          << "Cinquepunti si è chiuso senza ESCI e ha lasciato un lavoro del ";
+    QTest::newRow("ESCI without a file")
+        << "CINQUEPUNTI_ESCI_AFTER_A_STEP" << 4 << "Il lavoro del ";
+}
+
 void tst_WorkFile::recoveryAfterARunThatDied()
 {
+    QFETCH(QString, how);
+    QFETCH(int, exitCode);
+    QFETCH(QString, question);
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("CINQUEPUNTI_DIE_AFTER_A_STEP", "1");
+    environment.insert(how, "1");
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), {});
     QVERIFY(child.waitForFinished(30000));
-    QCOMPARE(child.exitCode(), 3);
+    QCOMPARE(child.exitCode(), exitCode);
     QCOMPARE(QDir(recoveryFolder()).entryList({"*.cinquepunti"}).size(), 1);
 
     {
         MessageAnswerer yes({}, QMessageBox::Yes);
         app::start();
         QCOMPARE(yes.texts().size(), 1);
+        QVERIFY2(yes.texts()[0].startsWith(question), qPrintable(yes.texts()[0]));
     }
     QVERIFY(editor()->isVisible() && !app::form1()->isVisible());
     QCOMPARE(control<QScrollBar>(editor(), "HScroll2")->value(), 150);
     QCOMPARE(editor()->table().row(Segment::BC).SPY.toDouble(), 150.0);
     QCOMPARE(control<QLineEdit>(app::form3(), "Text1")->text(), QStringLiteral("12"));
     QCOMPARE(editor()->windowTitle(), QStringLiteral("Form4"));
+}
+
+void tst_WorkFile::openingAsksAboutWorkWithoutAFile()
+{
+    // From the start window, a dialog cancelled makes no editor.
+    app::start();
+    whenModal<QFileDialog>("openDialog", [](QFileDialog *dialog) { dialog->reject(); });
+    control<QAction>(app::form1(), "actionOpen")->trigger();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QVERIFY(std::none_of(windows.cbegin(), windows.cend(),
+                         [](const QWidget *w) { return w->objectName() == u"Form4"; }));
+
+    // Over a work in no file, "Apri..." asks first; "Annulla" keeps it all, and opens nothing.
+    bend("5", 1);
+    const View bent = view();
+    MessageAnswerer cancel({}, QMessageBox::Cancel);
+    action("actionOpen")->trigger();
+    QCOMPARE(cancel.texts(), QStringList{"Salvare il lavoro, che non è in nessun file?"});
+    QVERIFY(view() == bent);
+    QVERIFY(action("actionUndo")->isEnabled());
 }
 
 void tst_WorkFile::esciAsksOnlyAboutAFilesChanges()
@@ -208,6 +260,8 @@ void tst_WorkFile::esciAsksOnlyAboutAFilesChanges()
     click(editor(), "Command3");
     QVERIFY(app::isEnding());
     QCOMPARE(none.texts(), QStringList{});
+    // ... and leaves it for the next start.
+    QCOMPARE(QDir(recoveryFolder()).entryList({"*.cinquepunti"}).size(), 1);
 }
 
 QTEST_MAIN(tst_WorkFile)

@@ -51,8 +51,12 @@ private:
             ++m_iconless;
         if (m_whileOpen)
             m_whileOpen(box);
+        // A box without the button asked for is answered with OK, or else "Annulla".
         QAbstractButton *button = box->button(m_press);
-        QTest::mouseClick(button ? button : box->button(QMessageBox::Ok), Qt::LeftButton);
+        for (QMessageBox::StandardButton fallback : {QMessageBox::Ok, QMessageBox::Cancel})
+            if (!button)
+                button = box->button(fallback);
+        QTest::mouseClick(button, Qt::LeftButton);
     }
 
     QTimer m_timer;
