@@ -132,6 +132,13 @@ std::array<std::vector<ArcPoint>, 4> CurveExport::setCurve(Curve curve)
     return previous;
 }
 
+void CurveExport::setDocument(const QString &fileName)
+{
+    const QFileInfo document(fileName);
+    m_folder = document.absolutePath();
+    m_name = document.completeBaseName();
+}
+
 void CurveExport::copyParameters()
 {
     if (m_curve)
@@ -155,7 +162,7 @@ void CurveExport::saveCurve()
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(nameFilters());
     dialog.selectNameFilter(nameFilters().first());
-    dialog.selectFile(QStringLiteral("curva.svg"));
+    dialog.selectFile(curveFileName(m_name, CurveFormat::Svg));
     const app::DialogScope scope(m_surface);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
@@ -238,7 +245,7 @@ void CurveExport::print()
     const CurvePages &offered = std::get<CurvePages>(pages);
     QPrinter printer(QPrinter::HighResolution);
     // Also the name of the file Qt's dialog offers to print to.
-    printer.setDocName(QStringLiteral("curva"));
+    printer.setDocName(m_name);
     printer.setCreator(QStringLiteral("Cinquepunti"));
     printer.setFullPage(true);
     printer.setPageLayout(pageLayoutOf(offered));

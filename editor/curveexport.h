@@ -27,6 +27,10 @@ public:
     std::array<std::vector<ArcPoint>, 4> setCurve(Curve curve);
     const Curve *curve() const { return m_curve ? &*m_curve : nullptr; }
 
+    // The work's document: the export dialog then opens in its folder and offers its name,
+    // and printing to a file offers that name too.
+    void setDocument(const QString &fileName);
+
     const TrueScale &trueScale() const { return m_trueScale; }
     void setTrueScale(const TrueScale &scale) { m_trueScale = scale; }
     // Asks for the true scale; once accepted, it is the default for new work and is offered to
@@ -58,4 +62,5 @@ private:
     QAction *m_print;
     TrueScale m_trueScale;
     QString m_folder; // where the last save went, where the next dialog opens
+    QString m_name = QStringLiteral("curva"); // what it offers, before the format's extension
 };

@@ -202,6 +202,7 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
         runStep(QStringLiteral("Scala reale"), [this, scale] { m_export->setTrueScale(scale); });
     });
     m_work = new WorkFile(this, m_history);
+    connect(m_work, &WorkFile::fileNameChanged, m_export, &CurveExport::setDocument);
     m_saved = snapshot();
 }
 

@@ -127,6 +127,14 @@ void tst_WorkFile::roundTripThroughTheWindows()
     QVERIFY(QFile::exists(path));
     QCOMPARE(editor()->windowTitle(), QStringLiteral("lavoro.cinquepunti[*] - Form4"));
     QVERIFY(!editor()->isWindowModified());
+    // The export offers the document's folder and name.
+    QString offered;
+    whenModal<QFileDialog>("saveCurveDialog", [&offered](QFileDialog *dialog) {
+        offered = dialog->selectedFiles().value(0);
+        dialog->reject();
+    });
+    action("actionSaveCurve")->trigger();
+    QCOMPARE(QFileInfo(offered), QFileInfo(dir.filePath("lavoro.svg")));
 
     // Everything changed, then saved with Ctrl+S: no dialog, no mark.
     bend("300", 5);
