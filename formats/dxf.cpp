@@ -119,26 +119,30 @@ QByteArray curveDxf(const Curve &curve, double millimetresPerUnit)
 
     dxf.group(0, "SECTION");
     dxf.group(2, "ENTITIES");
-    for (const auto &arc : curve.arcs) {
-        // A polyline needs two vertices; an arc of one plotted point is that point.
-        if (arc.size() == 1) {
-            dxf.group(0, "POINT");
-            dxf.group(8, "CURVA");
-            dxf.point(arc.front().point.x() * s, arc.front().point.y() * s);
+    for (Segment segment : segments) {
+        // Each vertex scaled as the chords' ends are, so that the arcs meet at B, C and D.
+        const ArcPath path = arcPath(curve, segment);
+        // A polyline needs two vertices; an arc of one is that point.
+        if (path.size() == 1) {
+            path.forEach([&](QPointF p) {
+                dxf.group(0, "POINT");
+                dxf.group(8, "CURVA");
+                dxf.point(p.x() * s, p.y() * s);
+            });
             continue;
         }
-        if (arc.empty())
+        if (path.empty())
             continue;
         dxf.group(0, "POLYLINE");
         dxf.group(8, "CURVA");
         dxf.integer(66, 1); // vertices follow
         dxf.point(0, 0);
         dxf.integer(70, 0); // open, two-dimensional
-        for (const ArcPoint &p : arc) {
+        path.forEach([&](QPointF p) {
             dxf.group(0, "VERTEX");
             dxf.group(8, "CURVA");
-            dxf.point(p.point.x() * s, p.point.y() * s);
-        }
+            dxf.point(p.x() * s, p.y() * s);
+        });
         dxf.group(0, "SEQEND");
         dxf.group(8, "CURVA");
     }

@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-// An ASCII DXF R12 drawing of the curve in millimetres: each arc one POLYLINE through its
-// plotted points on the layer "CURVA", each chord one LINE on "CORDE", every coordinate the
+// An ASCII DXF R12 drawing of the curve in millimetres: each arc one POLYLINE along its path on
+// the layer "CURVA", each chord one LINE on "CORDE", every coordinate the
 // curve's own number times the millimetres per unit.
 QByteArray curveDxf(const Curve &curve, double millimetresPerUnit);

@@ -71,12 +71,15 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
         if (isFinite(placed.p1()) && isFinite(placed.p2()))
             drawing.chords.push_back(placed);
     }
-    for (const auto &arc : curve.arcs) {
+    // Each arc's path placed as its chord's ends are, so that it ends where the next begins.
+    for (Segment segment : segments) {
+        const ArcPath path = arcPath(curve, segment);
         QPolygonF polyline;
-        polyline.reserve(qsizetype(arc.size()));
-        for (const ArcPoint &p : arc)
-            if (const QPointF placed = place(p.point); isFinite(placed))
+        polyline.reserve(qsizetype(path.size()));
+        path.forEach([&](QPointF p) {
+            if (const QPointF placed = place(p); isFinite(placed))
                 polyline << placed;
+        });
         drawing.arcs.push_back(std::move(polyline));
     }
     drawing.size =

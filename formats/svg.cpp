@@ -82,8 +82,9 @@ QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
     xml.writeAttribute(QStringLiteral("stroke-width"), number(2 * curve.pixelWidth));
     for (Segment segment : segments) {
         QStringList points;
-        for (const ArcPoint &p : curve.arcs[static_cast<std::size_t>(segment)])
-            points << exactNumber(p.point.x()) + u',' + exactNumber(p.point.y());
+        arcPath(curve, segment).forEach([&](QPointF p) {
+            points << exactNumber(p.x()) + u',' + exactNumber(p.y());
+        });
         xml.writeEmptyElement(QStringLiteral("polyline"));
         xml.writeAttribute(QStringLiteral("id"), QStringLiteral("arco-") + segmentName(segment));
         xml.writeAttribute(QStringLiteral("points"), points.join(u' '));
