@@ -365,12 +365,12 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
             }
     }
 
-    painter.setPen(QPen(Qt::black, 0.15));
+    painter.setPen(QPen(Qt::black, chordLineWidth));
     for (const QLineF &chord : pages.chords)
         if (const std::optional<QLineF> piece = clipLine(chord, reach))
             painter.drawLine(*piece);
 
-    QPen arcPen(arcInk, 0.35);
+    QPen arcPen(arcInk, arcLineWidth);
     arcPen.setCapStyle(Qt::RoundCap);
     arcPen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(arcPen);

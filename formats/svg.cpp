@@ -2,6 +2,7 @@
 
 #include "draw/canvas.h"
 #include "formats/exactnumber.h"
+#include "formats/truescale.h"
 
 #include <QRectF>
 #include <QXmlStreamWriter>
@@ -33,7 +34,6 @@ QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
     const double margin = std::max({box.width(), box.height(), 20 * curve.pixelWidth}) * 0.05;
     const QRectF view(box.left() - margin, -box.bottom() - margin, box.width() + 2 * margin,
                       box.height() + 2 * margin);
-    auto number = [](double value) { return QString::number(value, 'g', 6); };
 
     QByteArray svg;
     QXmlStreamWriter xml(&svg);
@@ -61,10 +61,14 @@ QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
     xml.writeAttribute(QStringLiteral("stroke-linecap"), QStringLiteral("round"));
     xml.writeAttribute(QStringLiteral("stroke-linejoin"), QStringLiteral("round"));
 
+    // The widths in user units, which measure millimetresPerUnit each.
+    auto strokeWidth = [&](double lineMillimetres) {
+        return exactNumber(lineMillimetres / millimetresPerUnit);
+    };
     xml.writeStartElement(QStringLiteral("g"));
     xml.writeAttribute(QStringLiteral("id"), QStringLiteral("corde"));
     xml.writeAttribute(QStringLiteral("stroke"), QStringLiteral("#000000"));
-    xml.writeAttribute(QStringLiteral("stroke-width"), number(curve.pixelWidth));
+    xml.writeAttribute(QStringLiteral("stroke-width"), strokeWidth(chordLineWidth));
     for (Segment segment : segments) {
         const QLineF &chord = curve.chords[static_cast<std::size_t>(segment)];
         xml.writeEmptyElement(QStringLiteral("line"));
@@ -79,7 +83,7 @@ QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
     xml.writeStartElement(QStringLiteral("g"));
     xml.writeAttribute(QStringLiteral("id"), QStringLiteral("archi"));
     xml.writeAttribute(QStringLiteral("stroke"), arcColour());
-    xml.writeAttribute(QStringLiteral("stroke-width"), number(2 * curve.pixelWidth));
+    xml.writeAttribute(QStringLiteral("stroke-width"), strokeWidth(arcLineWidth));
     for (Segment segment : segments) {
         QStringList points;
         arcPath(curve, segment).forEach([&](QPointF p) {

@@ -22,6 +22,7 @@ private slots:
     void arcPathRunsFromChordToChord();
     void arcPathDoesNotRepeatAPlottedEnd();
     void svgHoldsTheChordsAndTheArcs();
+    void svgLinesKeepTheirWidthInMillimetres();
     void parametersReadBack_data();
     void parametersReadBack();
 };
@@ -212,6 +213,26 @@ void tst_Curve::svgHoldsTheChordsAndTheArcs()
     QCOMPARE(flips, 1);
     QCOMPARE(lines, 4);
     QCOMPARE(arcs, 4);
+}
+
+void tst_Curve::svgLinesKeepTheirWidthInMillimetres()
+{
+    // The groups' stroke widths in millimetres: user units times the millimetres of one.
+    auto widths = [](double millimetresPerUnit) {
+        QXmlStreamReader xml(svgOf(sampleCurve(), millimetresPerUnit));
+        std::vector<double> found;
+        while (!xml.atEnd())
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                xml.attributes().hasAttribute("stroke-width"))
+                found.push_back(number(xml.attributes().value("stroke-width")) *
+                                millimetresPerUnit);
+        return found;
+    };
+    const std::vector<double> atOne = widths(1), atFour = widths(4); // chords, arcs
+    QCOMPARE(atOne.size(), std::size_t(2));
+    QVERIFY(atOne[0] < atOne[1] && atOne[1] > 0.25 && atOne[1] < 0.5); // a cutter's line
+    for (std::size_t i = 0; i < 2; ++i)
+        QVERIFY(std::abs(atFour[i] - atOne[i]) < 1e-12);
 }
 
 void tst_Curve::parametersReadBack_data()

@@ -190,13 +190,14 @@ void tst_CurveExport::svgRendersLikeTheDrawing()
                            view.width() / curve.pixelWidth, view.height() / curve.pixelHeight));
     painter.end();
 
-    // Every arc pixel of the drawing has a red one of the rendering within two pixels.
+    // Every arc pixel of the drawing has a red one of the rendering within two pixels. The SVG's
+    // arcs are 0.35 mm wide, two thirds of a pixel here: their smoothed pixels are faint.
     auto reddish = [&](int x, int y) {
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx) {
                 const QRgb c = rendered.pixel(std::clamp(x + dx, 0, rendered.width() - 1),
                                               std::clamp(y + dy, 0, rendered.height() - 1));
-                if (qAlpha(c) > 64 && qRed(c) > 2 * qGreen(c) + 20)
+                if (qAlpha(c) > 24 && qRed(c) > 2 * qGreen(c) + 20)
                     return true;
             }
         return false;
