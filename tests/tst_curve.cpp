@@ -58,7 +58,7 @@ bool same(QPointF a, QPointF b)
 
 QByteArray svgOf(const Curve &curve, double millimetresPerUnit = 1)
 {
-    return curveSvg(curve, millimetresPerUnit);
+    return std::get<QByteArray>(curveSvg(curve, millimetresPerUnit));
 }
 
 // AB bent both ways with a fractional ALFA, BC bent up, the rest untouched.
