@@ -52,6 +52,42 @@ std::optional<PlaneBounds> planeBounds(const Curve &curve)
     return b;
 }
 
+namespace {
+
+// Equal to the bit, where QPointF's own comparison is fuzzy.
+bool identical(QPointF a, QPointF b)
+{
+    return a.x() == b.x() && a.y() == b.y();
+}
+
+bool isFinite(QPointF p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+} // namespace
+
+ArcPath arcPath(const Curve &curve, Segment segment)
+{
+    const auto index = static_cast<std::size_t>(segment);
+    const std::vector<ArcPoint> &arc = curve.arcs[index];
+    ArcPath path;
+    path.plotted = arc;
+    if (arc.empty())
+        return path;
+    const QLineF &chord = curve.chords[index];
+    // A chord's end that is not a number has no place on the path (the plotted points always do).
+    if (isFinite(chord.p1()) && !identical(chord.p1(), arc.front().point))
+        path.start = chord.p1();
+    // The walk's own next angle, by the same addition (arc.h): only past 90 degrees did the walk
+    // end because the arc did.
+    const double step = 1 / curve.INST;
+    const bool walkedToTheEnd = !(arc.back().theta + step <= 90);
+    if (walkedToTheEnd && isFinite(chord.p2()) && !identical(chord.p2(), arc.back().point))
+        path.end = chord.p2();
+    return path;
+}
+
 QString segmentName(Segment segment)
 {
     static const char *const names[] = {"AB", "BC", "CD", "DE"};

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 // The curve of the editor's last redraw as a value, and its parameters as text for a
@@ -51,6 +52,40 @@ struct PlaneBounds
 
 // Nothing when the curve has no finite point at all.
 std::optional<PlaneBounds> planeBounds(const Curve &curve);
+
+// An arc as the files and the paper draw it, in the editor's plane: from its chord's first point
+// through the points the redraw plotted to the chord's second point. The arc's closed form gives
+// the chord's ends exactly at 0 and 90 degrees, but the walk skips the first and its
+// single-precision angle never reaches the second; so the path takes the base points themselves,
+// the chords' own ends, and consecutive arcs share their end vertex bit for bit (provided each
+// format maps the path's points as it maps the chords' ends). An arc with no plotted point has
+// no path, as it has no dot on the screen; one whose walk stopped before its last angle (a point
+// beyond the drawing's bounds) ends at its last plotted point, not in a straight jump to the
+// chord's end.
+struct ArcPath
+{
+    // Each is left out where it is the plotted point beside it.
+    std::optional<QPointF> start;
+    std::span<const ArcPoint> plotted;
+    std::optional<QPointF> end;
+
+    std::size_t size() const { return plotted.size() + start.has_value() + end.has_value(); }
+    bool empty() const { return size() == 0; }
+
+    // Calls vertex(QPointF) with every point of the path, in order.
+    template <typename Vertex> void forEach(Vertex &&vertex) const
+    {
+        if (start)
+            vertex(*start);
+        for (const ArcPoint &p : plotted)
+            vertex(p.point);
+        if (end)
+            vertex(*end);
+    }
+};
+
+// The path of the segment's arc; it refers to the curve's points, which must outlive it.
+ArcPath arcPath(const Curve &curve, Segment segment);
 
 // "AB" ... "DE".
 QString segmentName(Segment segment);

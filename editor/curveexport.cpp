@@ -177,7 +177,8 @@ bool CurveExport::save(const QString &fileName, CurveFormat format)
 {
     if (!m_curve)
         return false;
-    QByteArray data;
+    // The file's bytes, or why the curve has none in this format.
+    std::variant<QByteArray, QString> data;
     switch (format) {
     case CurveFormat::Svg:
         data = curveSvg(*m_curve, m_trueScale.millimetresPerUnit);
@@ -188,29 +189,30 @@ bool CurveExport::save(const QString &fileName, CurveFormat format)
     case CurveFormat::Dxf:
         data = curveDxf(*m_curve, m_trueScale.millimetresPerUnit);
         break;
-    case CurveFormat::Pdf: {
-        std::variant<QByteArray, QString> pdf = curvePdf(*m_curve, m_trueScale);
-        if (const QString *reason = std::get_if<QString>(&pdf)) {
-            failed(fileName, *reason);
-            return false;
-        }
-        data = std::get<QByteArray>(std::move(pdf));
+    case CurveFormat::Pdf:
+        data = curvePdf(*m_curve, m_trueScale);
         break;
-    }
     case CurveFormat::Png: {
         // Encoded in memory first, so that the file is written by the one routine that checks
         // every step of a write.
-        QBuffer buffer(&data);
+        QByteArray png;
+        QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "png");
-        if (!writer.write(m_surface->canvas().drawing())) {
-            failed(fileName, writer.errorString());
-            return false;
-        }
+        if (writer.write(m_surface->canvas().drawing()))
+            data = std::move(png);
+        else
+            data = writer.errorString();
         break;
     }
     }
-    if (const std::optional<QString> failure = writeWholeFile(fileName, data)) {
+    // Refused before the file is touched: an earlier one stays as it was.
+    if (const QString *reason = std::get_if<QString>(&data)) {
+        failed(fileName, *reason);
+        return false;
+    }
+    if (const std::optional<QString> failure =
+            writeWholeFile(fileName, std::get<QByteArray>(data))) {
         failed(fileName, *failure);
         return false;
     }

@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 // Written by hand: R12 entities are a few group-code pairs each, and no DXF library is packaged
 // for Debian under a licence that suits the program.
@@ -66,19 +65,20 @@ void layer(DxfText &dxf, const char *name, int colour)
 
 } // namespace
 
-QByteArray curveDxf(const Curve &curve, double millimetresPerUnit)
+std::variant<QByteArray, QString> curveDxf(const Curve &curve, double millimetresPerUnit)
 {
     const double s = millimetresPerUnit;
-    // The drawing's extent, for the programs that open it zoomed to fit; scaling keeps the order
-    // of the numbers, so the extent of the scaled points is the scaled extent (held to the
-    // largest double where the millimetres overflow).
+    // The drawing's extent, for the programs that open it zoomed to fit. Scaling keeps the order
+    // of the numbers, so the extent of the scaled points is the scaled extent, and where its
+    // corners are finite every scaled point is: a far base point's millimetres may overflow,
+    // and a DXF has no number for them.
     const PlaneBounds bounds = planeBounds(curve).value_or(PlaneBounds{});
-    auto scaled = [s](double value) {
-        return std::clamp(value * s, -std::numeric_limits<double>::max(),
-                          std::numeric_limits<double>::max());
-    };
-    const double left = scaled(bounds.left), right = scaled(bounds.right);
-    const double bottom = scaled(bounds.bottom), top = scaled(bounds.top);
+    const double left = bounds.left * s, right = bounds.right * s;
+    const double bottom = bounds.bottom * s, top = bounds.top * s;
+    if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(bottom) ||
+        !std::isfinite(top))
+        return QStringLiteral("la curva è troppo estesa perché le sue misure in millimetri si "
+                              "possano scrivere in un file DXF");
 
     DxfText dxf;
     dxf.group(0, "SECTION");
@@ -119,39 +119,42 @@ QByteArray curveDxf(const Curve &curve, double millimetresPerUnit)
 
     dxf.group(0, "SECTION");
     dxf.group(2, "ENTITIES");
-    for (const auto &arc : curve.arcs) {
-        // A polyline needs two vertices; an arc of one plotted point is that point.
-        if (arc.size() == 1) {
-            dxf.group(0, "POINT");
-            dxf.group(8, "CURVA");
-            dxf.point(arc.front().point.x() * s, arc.front().point.y() * s);
+    for (Segment segment : segments) {
+        // Each vertex scaled as the chords' ends are, so that the arcs meet at B, C and D.
+        const ArcPath path = arcPath(curve, segment);
+        // A polyline needs two vertices; an arc of one is that point.
+        if (path.size() == 1) {
+            path.forEach([&](QPointF p) {
+                dxf.group(0, "POINT");
+                dxf.group(8, "CURVA");
+                dxf.point(p.x() * s, p.y() * s);
+            });
             continue;
         }
-        if (arc.empty())
+        if (path.empty())
             continue;
         dxf.group(0, "POLYLINE");
         dxf.group(8, "CURVA");
         dxf.integer(66, 1); // vertices follow
         dxf.point(0, 0);
         dxf.integer(70, 0); // open, two-dimensional
-        for (const ArcPoint &p : arc) {
+        path.forEach([&](QPointF p) {
             dxf.group(0, "VERTEX");
             dxf.group(8, "CURVA");
-            dxf.point(p.point.x() * s, p.point.y() * s);
-        }
+            dxf.point(p.x() * s, p.y() * s);
+        });
         dxf.group(0, "SEQEND");
         dxf.group(8, "CURVA");
     }
     for (const QLineF &chord : curve.chords) {
-        // A base point so far away that its millimetres overflow has no DXF number.
-        const QLineF scaled(chord.p1() * s, chord.p2() * s);
-        if (!std::isfinite(scaled.x1()) || !std::isfinite(scaled.y1()) ||
-            !std::isfinite(scaled.x2()) || !std::isfinite(scaled.y2()))
+        // A chord's end that is not a number has no place in the drawing (nor on the arc's path).
+        if (!std::isfinite(chord.x1()) || !std::isfinite(chord.y1()) ||
+            !std::isfinite(chord.x2()) || !std::isfinite(chord.y2()))
             continue;
         dxf.group(0, "LINE");
         dxf.group(8, "CORDE");
-        dxf.point(scaled.x1(), scaled.y1());
-        dxf.point(scaled.x2(), scaled.y2(), 1);
+        dxf.point(chord.x1() * s, chord.y1() * s);
+        dxf.point(chord.x2() * s, chord.y2() * s, 1);
     }
     dxf.group(0, "ENDSEC");
     dxf.group(0, "EOF");

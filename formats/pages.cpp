@@ -71,12 +71,15 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
         if (isFinite(placed.p1()) && isFinite(placed.p2()))
             drawing.chords.push_back(placed);
     }
-    for (const auto &arc : curve.arcs) {
+    // Each arc's path placed as its chord's ends are, so that it ends where the next begins.
+    for (Segment segment : segments) {
+        const ArcPath path = arcPath(curve, segment);
         QPolygonF polyline;
-        polyline.reserve(qsizetype(arc.size()));
-        for (const ArcPoint &p : arc)
-            if (const QPointF placed = place(p.point); isFinite(placed))
+        polyline.reserve(qsizetype(path.size()));
+        path.forEach([&](QPointF p) {
+            if (const QPointF placed = place(p); isFinite(placed))
                 polyline << placed;
+        });
         drawing.arcs.push_back(std::move(polyline));
     }
     drawing.size =
@@ -362,12 +365,12 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
             }
     }
 
-    painter.setPen(QPen(Qt::black, 0.15));
+    painter.setPen(QPen(Qt::black, chordLineWidth));
     for (const QLineF &chord : pages.chords)
         if (const std::optional<QLineF> piece = clipLine(chord, reach))
             painter.drawLine(*piece);
 
-    QPen arcPen(arcInk, 0.35);
+    QPen arcPen(arcInk, arcLineWidth);
     arcPen.setCapStyle(Qt::RoundCap);
     arcPen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(arcPen);

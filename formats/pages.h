@@ -43,7 +43,7 @@ struct CurvePages
     std::optional<QPointF> testSquare;
 
     // The drawing on its plane.
-    std::vector<QPolygonF> arcs;     // AB to DE, each through its plotted points
+    std::vector<QPolygonF> arcs;     // AB to DE, each along its path (arcPath)
     std::vector<QLineF> chords;      // AB to DE
     std::array<QPointF, 5> points{}; // A to E
     std::array<bool, 5> pointShown{};

@@ -2,6 +2,7 @@
 
 #include "draw/canvas.h"
 #include "formats/exactnumber.h"
+#include "formats/truescale.h"
 
 #include <QRectF>
 #include <QXmlStreamWriter>
@@ -25,7 +26,7 @@ QRectF bounds(const Curve &curve)
 
 } // namespace
 
-QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
+std::variant<QByteArray, QString> curveSvg(const Curve &curve, double millimetresPerUnit)
 {
     // The group flips y, so every coordinate in the file is the user's own, y upwards; the
     // viewBox is in the flipped system, hence its top is minus the curve's highest y.
@@ -33,7 +34,19 @@ QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
     const double margin = std::max({box.width(), box.height(), 20 * curve.pixelWidth}) * 0.05;
     const QRectF view(box.left() - margin, -box.bottom() - margin, box.width() + 2 * margin,
                       box.height() + 2 * margin);
-    auto number = [](double value) { return QString::number(value, 'g', 6); };
+    // Every number is a length in user units and goes through here. A far base point's extent,
+    // or its millimetres, may overflow, and "inf" is no SVG number; nor is a number that
+    // overflows where a reader takes it into CSS pixels, 96 to the inch (rsvg-convert then finds
+    // the drawing without a size).
+    constexpr double pixelsPerMillimetre = 96 / 25.4;
+    bool readable = true;
+    auto check = [&](double units) {
+        readable = readable && std::isfinite(units * millimetresPerUnit * pixelsPerMillimetre);
+    };
+    auto number = [&](double units) {
+        check(units);
+        return exactNumber(units);
+    };
 
     QByteArray svg;
     QXmlStreamWriter xml(&svg);
@@ -44,14 +57,15 @@ QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
     // The true size: the view box's units times the millimetres of one.
     auto millimetres = [&](double units) {
+        check(units);
         return exactNumber(units * millimetresPerUnit) + QStringLiteral("mm");
     };
     xml.writeAttribute(QStringLiteral("width"), millimetres(view.width()));
     xml.writeAttribute(QStringLiteral("height"), millimetres(view.height()));
-    xml.writeAttribute(QStringLiteral("viewBox"),
-                       QStringLiteral("%1 %2 %3 %4")
-                           .arg(exactNumber(view.x()), exactNumber(view.y()),
-                                exactNumber(view.width()), exactNumber(view.height())));
+    xml.writeAttribute(
+        QStringLiteral("viewBox"),
+        QStringLiteral("%1 %2 %3 %4")
+            .arg(number(view.x()), number(view.y()), number(view.width()), number(view.height())));
     xml.writeTextElement(QStringLiteral("title"), QStringLiteral("Cinquepunti: curva"));
     xml.writeComment(QStringLiteral(" Coordinate dell'editor in unita' utente, y verso l'alto: "
                                     "il gruppo capovolge l'asse y. "));
@@ -61,29 +75,34 @@ QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
     xml.writeAttribute(QStringLiteral("stroke-linecap"), QStringLiteral("round"));
     xml.writeAttribute(QStringLiteral("stroke-linejoin"), QStringLiteral("round"));
 
+    // The widths in user units, which measure millimetresPerUnit each.
+    auto strokeWidth = [&](double lineMillimetres) {
+        return number(lineMillimetres / millimetresPerUnit);
+    };
     xml.writeStartElement(QStringLiteral("g"));
     xml.writeAttribute(QStringLiteral("id"), QStringLiteral("corde"));
     xml.writeAttribute(QStringLiteral("stroke"), QStringLiteral("#000000"));
-    xml.writeAttribute(QStringLiteral("stroke-width"), number(curve.pixelWidth));
+    xml.writeAttribute(QStringLiteral("stroke-width"), strokeWidth(chordLineWidth));
     for (Segment segment : segments) {
         const QLineF &chord = curve.chords[static_cast<std::size_t>(segment)];
         xml.writeEmptyElement(QStringLiteral("line"));
         xml.writeAttribute(QStringLiteral("id"), QStringLiteral("corda-") + segmentName(segment));
-        xml.writeAttribute(QStringLiteral("x1"), exactNumber(chord.x1()));
-        xml.writeAttribute(QStringLiteral("y1"), exactNumber(chord.y1()));
-        xml.writeAttribute(QStringLiteral("x2"), exactNumber(chord.x2()));
-        xml.writeAttribute(QStringLiteral("y2"), exactNumber(chord.y2()));
+        xml.writeAttribute(QStringLiteral("x1"), number(chord.x1()));
+        xml.writeAttribute(QStringLiteral("y1"), number(chord.y1()));
+        xml.writeAttribute(QStringLiteral("x2"), number(chord.x2()));
+        xml.writeAttribute(QStringLiteral("y2"), number(chord.y2()));
     }
     xml.writeEndElement();
 
     xml.writeStartElement(QStringLiteral("g"));
     xml.writeAttribute(QStringLiteral("id"), QStringLiteral("archi"));
     xml.writeAttribute(QStringLiteral("stroke"), arcColour());
-    xml.writeAttribute(QStringLiteral("stroke-width"), number(2 * curve.pixelWidth));
+    xml.writeAttribute(QStringLiteral("stroke-width"), strokeWidth(arcLineWidth));
     for (Segment segment : segments) {
         QStringList points;
-        for (const ArcPoint &p : curve.arcs[static_cast<std::size_t>(segment)])
-            points << exactNumber(p.point.x()) + u',' + exactNumber(p.point.y());
+        arcPath(curve, segment).forEach([&](QPointF p) {
+            points << number(p.x()) + u',' + number(p.y());
+        });
         xml.writeEmptyElement(QStringLiteral("polyline"));
         xml.writeAttribute(QStringLiteral("id"), QStringLiteral("arco-") + segmentName(segment));
         xml.writeAttribute(QStringLiteral("points"), points.join(u' '));
@@ -93,5 +112,8 @@ QByteArray curveSvg(const Curve &curve, double millimetresPerUnit)
     xml.writeEndElement(); // g
     xml.writeEndElement(); // svg
     xml.writeEndDocument();
+    if (!readable)
+        return QStringLiteral("la curva è troppo estesa perché le sue misure si possano scrivere "
+                              "in un file SVG");
     return svg;
 }

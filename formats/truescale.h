@@ -23,6 +23,11 @@ inline constexpr double smallestMillimetresPerUnit = 0.001;
 inline constexpr double largestMillimetresPerUnit = 1000;
 inline constexpr double largestOverlap = 50;
 
+// The widths of the curve's lines on paper and in the files, in millimetres at every scale: as
+// thin as a cutter expects of a line to cut along, as thick as an eye needs to follow it.
+inline constexpr double arcLineWidth = 0.35;
+inline constexpr double chordLineWidth = 0.15;
+
 // One millimetre a unit, 10 mm of overlap, A4 where the default locale measures in metric and
 // Letter elsewhere.
 TrueScale defaultTrueScale();

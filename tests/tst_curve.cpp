@@ -2,7 +2,9 @@
 #include "editor/curve.h"
 #include "formats/csv.h"
 #include "formats/curveformat.h"
+#include "formats/pages.h"
 #include "formats/svg.h"
+#include "formats/truescale.h"
 
 #include <QTest>
 #include <QXmlStreamReader>
@@ -16,7 +18,11 @@ private slots:
     void init() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
     void csvHoldsEveryPlottedPoint();
+    void arcPathRunsFromChordToChord_data();
+    void arcPathRunsFromChordToChord();
+    void arcPathDoesNotRepeatAPlottedEnd();
     void svgHoldsTheChordsAndTheArcs();
+    void svgLinesKeepTheirWidthInMillimetres();
     void parametersReadBack_data();
     void parametersReadBack();
 };
@@ -42,6 +48,17 @@ Curve curveOf(const SegmentTable &table, double cx = 140, double INST = 5)
         arcs[std::size_t(segment)] =
             arcPointsWithAngles(segmentArc(points, segment, table.row(segment)), walk);
     return makeCurve(points, table, std::move(arcs), walk, 1.0625, 0.52, 0.55);
+}
+
+// Equal to the bit (QCOMPARE of points and doubles is fuzzy).
+bool same(QPointF a, QPointF b)
+{
+    return a.x() == b.x() && a.y() == b.y();
+}
+
+QByteArray svgOf(const Curve &curve, double millimetresPerUnit = 1)
+{
+    return std::get<QByteArray>(curveSvg(curve, millimetresPerUnit));
 }
 
 // AB bent both ways with a fractional ALFA, BC bent up, the rest untouched.
@@ -90,10 +107,73 @@ void tst_Curve::csvHoldsEveryPlottedPoint()
     QCOMPARE(line, lines.size() - 1);
 }
 
+void tst_Curve::arcPathRunsFromChordToChord_data()
+{
+    QTest::addColumn<double>("INST");
+    QTest::addColumn<int>("bendBC"); // BC's vertical displacement, with an ALFA of 1
+    QTest::addColumn<bool>("plotted");
+
+    QTest::newRow("INST 5, the last angle 89.8") << 5.0 << 0 << true;
+    QTest::newRow("INST 1, the last angle 90") << 1.0 << 0 << true;
+    // BC's walk leaves the drawing's bounds (|y| <= 425) and stops there: no jump to C.
+    QTest::newRow("BC beyond the bounds") << 5.0 << 900 << true;
+    // Nothing on the screen, nothing in the files.
+    QTest::newRow("negative INST") << -5.0 << 0 << false;
+    QTest::newRow("tiny INST") << 0.001 << 0 << false;
+}
+
+void tst_Curve::arcPathRunsFromChordToChord()
+{
+    QFETCH(double, INST);
+    QFETCH(int, bendBC);
+    QFETCH(bool, plotted);
+    SegmentTable table;
+    table.SPYBC = Variant::integer(std::int16_t(bendBC));
+    table.AVYBC = Variant::real(1);
+    const Curve curve = curveOf(table, 140, INST);
+    const auto pages = std::get<CurvePages>(layOutPages(curve, TrueScale{}, QPageSize::A4));
+
+    for (Segment segment : segments) {
+        const auto &arc = curve.arcs[std::size_t(segment)];
+        const QLineF &chord = curve.chords[std::size_t(segment)];
+        const bool whole = bendBC < 500 || segment != Segment::BC;
+        // The chord's ends themselves around the plotted points: as the chords share their ends,
+        // each arc ends on the vertex the next one starts on.
+        std::vector<QPointF> expected;
+        if (plotted) {
+            expected.push_back(chord.p1());
+            for (const ArcPoint &p : arc)
+                expected.push_back(p.point);
+            if (whole)
+                expected.push_back(chord.p2());
+        }
+        std::vector<QPointF> path;
+        arcPath(curve, segment).forEach([&path](QPointF p) { path.push_back(p); });
+        QVERIFY(std::ranges::equal(path, expected, same));
+        // On paper too, placed as the chords' ends are.
+        const QPolygonF &placed = pages.arcs[std::size_t(segment)];
+        const QLineF &placedChord = pages.chords[std::size_t(segment)];
+        QVERIFY(placed.empty() == !plotted && (!plotted || same(placed.front(), placedChord.p1())));
+        QVERIFY(!plotted || same(placed.back(), placedChord.p2()) == whole);
+    }
+}
+
+void tst_Curve::arcPathDoesNotRepeatAPlottedEnd()
+{
+    Curve curve;
+    curve.INST = 1;
+    curve.chords[0] = QLineF(15, 15, 60, 70);
+    curve.arcs[0] = {{1, QPointF(15, 15)}, {45, QPointF(30, 50)}, {90, QPointF(60, 70)}};
+    QCOMPARE(arcPath(curve, Segment::AB).size(), std::size_t(3));
+    // Nearly the chord's ends is not them.
+    curve.arcs[0].back().point.ry() = std::nextafter(70.0, 71.0);
+    QCOMPARE(arcPath(curve, Segment::AB).size(), std::size_t(4));
+}
+
 void tst_Curve::svgHoldsTheChordsAndTheArcs()
 {
     const Curve curve = sampleCurve();
-    QXmlStreamReader xml(curveSvg(curve, 1));
+    QXmlStreamReader xml(svgOf(curve));
     QRectF view;
     int lines = 0, arcs = 0, flips = 0;
     // The view frames every point, with y flipped by the group.
@@ -114,13 +194,18 @@ void tst_Curve::svgHoldsTheChordsAndTheArcs()
             QCOMPARE(chord, curve.chords[std::size_t(lines++)]);
             QVERIFY(framed(chord.p1()) && framed(chord.p2()));
         } else if (xml.name() == u"polyline") {
-            const auto &arc = curve.arcs[std::size_t(arcs++)];
+            const auto &arc = curve.arcs[std::size_t(arcs)];
+            const QLineF &chord = curve.chords[std::size_t(arcs++)];
             const QStringList points = a.value("points").toString().split(u' ', Qt::SkipEmptyParts);
-            QCOMPARE(std::size_t(points.size()), arc.size());
-            for (std::size_t i = 0; i < arc.size(); ++i) {
-                const QStringList xy = points[qsizetype(i)].split(u',');
-                QCOMPARE(QPointF(number(xy[0]), number(xy[1])), arc[i].point);
-                QVERIFY(framed(arc[i].point));
+            // From the chord's first point through every plotted point to its second, exactly.
+            QCOMPARE(std::size_t(points.size()), arc.size() + 2);
+            for (qsizetype i = 0; i < points.size(); ++i) {
+                const QStringList xy = points[i].split(u',');
+                const QPointF p(number(xy[0]), number(xy[1]));
+                QVERIFY(same(p, i == 0                   ? chord.p1()
+                                : i + 1 == points.size() ? chord.p2()
+                                                         : arc[std::size_t(i - 1)].point));
+                QVERIFY(framed(p));
             }
         }
     }
@@ -128,6 +213,26 @@ void tst_Curve::svgHoldsTheChordsAndTheArcs()
     QCOMPARE(flips, 1);
     QCOMPARE(lines, 4);
     QCOMPARE(arcs, 4);
+}
+
+void tst_Curve::svgLinesKeepTheirWidthInMillimetres()
+{
+    // The groups' stroke widths in millimetres: user units times the millimetres of one.
+    auto widths = [](double millimetresPerUnit) {
+        QXmlStreamReader xml(svgOf(sampleCurve(), millimetresPerUnit));
+        std::vector<double> found;
+        while (!xml.atEnd())
+            if (xml.readNext() == QXmlStreamReader::StartElement &&
+                xml.attributes().hasAttribute("stroke-width"))
+                found.push_back(number(xml.attributes().value("stroke-width")) *
+                                millimetresPerUnit);
+        return found;
+    };
+    const std::vector<double> atOne = widths(1), atFour = widths(4); // chords, arcs
+    QCOMPARE(atOne.size(), std::size_t(2));
+    QVERIFY(atOne[0] < atOne[1] && atOne[1] > 0.25 && atOne[1] < 0.5); // a cutter's line
+    for (std::size_t i = 0; i < 2; ++i)
+        QVERIFY(std::abs(atFour[i] - atOne[i]) < 1e-12);
 }
 
 void tst_Curve::parametersReadBack_data()

@@ -33,6 +33,7 @@ private slots:
     void pdfIsTrueToSize();
     void largeCurveTilesWithoutEmptySheets();
     void dxfAndSvgAreInMillimetres();
+    void farCurveIsRefusedAndTheEarlierFileKept();
     void scaleIsAStepOfTheWorkAndTheNextDefault();
     void scaleDialogReadsNumbersAsTheBoxesDo();
     void printingToFileGivesThePdfsPages();
@@ -129,6 +130,12 @@ QRectF extentOf(const QImage &page, const std::function<bool(QRgb)> &ink)
             if (ink(page.pixel(x, y)))
                 box |= QRect(x, y, 1, 1);
     return QRectF(box.x() / 10.0, box.y() / 10.0, box.width() / 10.0, box.height() / 10.0);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
 QSizeF arcsExtent(const Curve &curve)
@@ -251,6 +258,44 @@ void tst_TrueScale::dxfAndSvgAreInMillimetres()
              exactNumber(view[2].toDouble() * 2.5) + "mm");
     QCOMPARE(xml.attributes().value("height").toString(),
              exactNumber(view[3].toDouble() * 2.5) + "mm");
+}
+
+void tst_TrueScale::farCurveIsRefusedAndTheEarlierFileKept()
+{
+    // B a long way up: at 4 mm a unit its millimetres, and the SVG's size, are no numbers.
+    retype(app::form3(), "Text4", "1e308");
+    Form4 *form = openEditor();
+    chooseScale(form, 4);
+    QTemporaryDir dir;
+    const std::pair<const char *, const char *> refusals[] = {
+        {"curva.svg", "la curva è troppo estesa perché le sue misure si possano scrivere in un "
+                      "file SVG"},
+        {"curva.dxf", "la curva è troppo estesa perché le sue misure in millimetri si possano "
+                      "scrivere in un file DXF"}};
+    for (const auto &[name, reason] : refusals) {
+        const QString path = dir.filePath(name);
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("vecchio") == 7);
+        old.close();
+        MessageAnswerer answerer({}, QMessageBox::Yes); // yes, replace it
+        exportCurve(form, dir, name);
+        QCOMPARE(answerer.texts().size(), 2);
+        QCOMPARE(answerer.texts().last(),
+                 QStringLiteral("Impossibile salvare il file %1: %2").arg(path, reason));
+        QCOMPARE(answerer.iconless(), 1); // the message; the question has its own
+        QCOMPARE(contents(path), QByteArray("vecchio"));
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // nothing else left behind
+
+    // At 1 mm a unit the DXF's millimetres are numbers, and it is written; the SVG's size is
+    // one too, but not in a reader's pixels (3.78 to a millimetre).
+    chooseScale(form, 1);
+    MessageAnswerer answerer({}, QMessageBox::Yes);
+    exportCurve(form, dir, "curva.svg");
+    exportCurve(form, dir, "curva.dxf");
+    QCOMPARE(answerer.texts().filter("troppo estesa").size(), 1);
+    const QByteArray dxf = contents(dir.filePath("curva.dxf")).toLower();
+    QVERIFY(dxf.contains("1e+308") && !dxf.contains("inf") && !dxf.contains("nan"));
 }
 
 void tst_TrueScale::scaleIsAStepOfTheWorkAndTheNextDefault()
