@@ -1,7 +1,7 @@
 #include "paintedstate.h"
 
 #include "common/vectorstate.h"
-#include "editor/arc.h"
+#include "editor/curve/arc.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/arc.h"
+#include "editor/curve/arc.h"
 
 #include <QPointF>
 

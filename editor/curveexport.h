@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/curve.h"
+#include "editor/curve/curve.h"
+#include "editor/curve/truescale.h"
 #include "formats/curveformat.h"
-#include "formats/truescale.h"
 
 #include <QObject>
 

@@ -6,8 +6,9 @@
 #include "app/message.h"
 #include "app/windows.h"
 #include "common/numbers.h"
-#include "editor/arc.h"
-#include "editor/arcwalks.h"
+#include "editor/curve/arc.h"
+#include "editor/curve/arcwalks.h"
+#include "editor/curve/editorstep.h"
 #include "editor/curveexport.h"
 #include "editor/workfile.h"
 

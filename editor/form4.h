@@ -3,10 +3,10 @@
 #include "common/basepoints.h"
 #include "common/variant.h"
 #include "draw/surface.h"
-#include "editor/arcwalks.h"
-#include "editor/curve.h"
-#include "editor/editorhistory.h"
-#include "editor/editorstate.h"
+#include "editor/curve/arcwalks.h"
+#include "editor/curve/curve.h"
+#include "editor/curve/editorsnapshot.h"
+#include "editor/curve/editorstate.h"
 
 #include <QPointF>
 

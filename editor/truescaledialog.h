@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/truescale.h"
+#include "editor/curve/truescale.h"
 
 #include <QDialog>
 

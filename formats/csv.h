@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/curve.h"
+#include "editor/curve/curve.h"
 
 #include <QByteArray>
 

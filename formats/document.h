@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/basepoints.h"
-#include "editor/editorhistory.h"
+#include "editor/curve/editorsnapshot.h"
 
 #include <QByteArray>
 #include <QLocale>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/curve.h"
-#include "formats/truescale.h"
+#include "editor/curve/curve.h"
+#include "editor/curve/truescale.h"
 
 #include <QLineF>
 #include <QPageLayout>

@@ -1,8 +1,8 @@
 #include "formats/svg.h"
 
 #include "draw/canvas.h"
+#include "editor/curve/truescale.h"
 #include "formats/exactnumber.h"
-#include "formats/truescale.h"
 
 #include <QRectF>
 #include <QXmlStreamWriter>

@@ -1,6 +1,6 @@
 #include "fuzzinput.h"
 
-#include "editor/arc.h"
+#include "editor/curve/arc.h"
 
 #include <cmath>
 

@@ -11,7 +11,7 @@ seconds=${1:-20}
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_numbers fuzz_arc fuzz_surface fuzz_document fuzz_pages)
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCINQUEPUNTI_WERROR=ON \
     -DCINQUEPUNTI_FUZZ=ON -DCINQUEPUNTI_SANITIZE=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-fuzz -j2 --target "${targets[@]}" >/dev/null
 

@@ -1,4 +1,4 @@
-#include "editor/arc.h"
+#include "editor/curve/arc.h"
 
 #include <QPointF>
 #include <QTest>

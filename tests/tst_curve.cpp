@@ -1,10 +1,10 @@
 #include "common/numbers.h"
-#include "editor/curve.h"
+#include "editor/curve/curve.h"
+#include "editor/curve/truescale.h"
 #include "formats/csv.h"
 #include "formats/curveformat.h"
 #include "formats/pages.h"
 #include "formats/svg.h"
-#include "formats/truescale.h"
 
 #include <QTest>
 #include <QXmlStreamReader>

@@ -2,7 +2,7 @@
 #include "app/windows.h"
 #include "calibration/form2.h"
 #include "common/vectorstate.h"
-#include "editor/arcwalks.h"
+#include "editor/curve/arcwalks.h"
 #include "editor/form4.h"
 #include "points/form3.h"
 #include "useractions.h"

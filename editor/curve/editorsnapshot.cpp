@@ -1,8 +1,6 @@
-#include "editor/editorhistory.h"
+#include "editor/curve/editorsnapshot.h"
 
 #include <algorithm>
-
-#include <utility>
 
 namespace {
 
@@ -29,27 +27,4 @@ bool looksTheSame(const EditorSnapshot &a, const EditorSnapshot &b)
            a.Text6 == b.Text6 && a.Text7 == b.Text7 && a.Text9 == b.Text9 && a.Text10 == b.Text10 &&
            a.Text11 == b.Text11 && a.grid == b.grid && a.selected == b.selected &&
            a.trueScale == b.trueScale;
-}
-
-EditorStep::EditorStep(const QString &text, EditorSnapshot before, EditorSnapshot after,
-                       Capture capture, Restore restore)
-    : m_before(std::move(before)), m_after(std::move(after)), m_capture(std::move(capture)),
-      m_restore(std::move(restore))
-{
-    setText(text);
-}
-
-void EditorStep::undo()
-{
-    // A redo right after this undo brings back what the user sees now, with whatever changed
-    // since the step: a segment chosen, text typed, an activation's redraw.
-    m_after = m_capture();
-    m_restore(m_before);
-}
-
-void EditorStep::redo()
-{
-    if (!std::exchange(m_pushed, true))
-        return;
-    m_restore(m_after);
 }

@@ -2,7 +2,7 @@
 
 #include "common/basepoints.h"
 #include "common/variant.h"
-#include "editor/arc.h"
+#include "editor/curve/arc.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "draw/canvas.h"
-#include "editor/arc.h"
+#include "editor/curve/arc.h"
 
 #include <QPoint>
 

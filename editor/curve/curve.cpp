@@ -1,4 +1,4 @@
-#include "editor/curve.h"
+#include "editor/curve/curve.h"
 
 #include "common/numbers.h"
 

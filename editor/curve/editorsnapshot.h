@@ -1,13 +1,11 @@
 #pragma once
 
-#include "editor/editorstate.h"
-#include "formats/truescale.h"
+#include "editor/curve/editorstate.h"
+#include "editor/curve/truescale.h"
 
 #include <QString>
-#include <QUndoCommand>
 
 #include <array>
-#include <functional>
 #include <optional>
 
 // What the curve editor shows and holds: every box's text, the bars, the chosen segment and the
@@ -35,26 +33,3 @@ struct EditorSnapshot
 // drawing made from the same numbers. A value's kind is not seen: a bar moved away and back
 // leaves an integer 0 where the displacement was unset, and the same picture.
 bool looksTheSame(const EditorSnapshot &a, const EditorSnapshot &b);
-
-// One step of the editor in its history: the states right before and right after it.
-class EditorStep : public QUndoCommand
-{
-public:
-    using Capture = std::function<EditorSnapshot()>;
-    using Restore = std::function<void(const EditorSnapshot &)>;
-
-    // capture tells what the editor shows at the moment of an undo; restore brings a state back.
-    EditorStep(const QString &text, EditorSnapshot before, EditorSnapshot after, Capture capture,
-               Restore restore);
-
-    void undo() override;
-    void redo() override;
-
-private:
-    EditorSnapshot m_before;
-    EditorSnapshot m_after;
-    Capture m_capture;
-    Restore m_restore;
-    // A step is recorded after its own redraw: the redo that pushing it runs has nothing to do.
-    bool m_pushed = false;
-};

@@ -1,4 +1,4 @@
-#include "formats/truescale.h"
+#include "editor/curve/truescale.h"
 
 #include <QLocale>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/basepoints.h"
-#include "editor/arc.h"
-#include "editor/editorstate.h"
+#include "editor/curve/arc.h"
+#include "editor/curve/editorstate.h"
 
 #include <QByteArray>
 #include <QLineF>

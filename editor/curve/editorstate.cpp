@@ -1,4 +1,4 @@
-#include "editor/editorstate.h"
+#include "editor/curve/editorstate.h"
 
 #include "common/numbers.h"
 

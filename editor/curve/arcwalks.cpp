@@ -1,4 +1,4 @@
-#include "editor/arcwalks.h"
+#include "editor/curve/arcwalks.h"
 
 #include <QThread>
 #include <QThreadPool>

@@ -1,0 +1,30 @@
+# Fails when a lower folder includes a higher one. The folders depend one way only:
+# the windows -> formats/ -> editor/curve/ -> draw/ and common/.
+#   cmake -DSOURCE_DIR=<root> -P includes.cmake
+cmake_minimum_required(VERSION 3.25)
+set(allowed_common common)
+set(allowed_draw common draw)
+set(allowed_editor/curve common draw editor/curve)
+set(allowed_formats common draw editor/curve formats)
+
+set(refused "")
+foreach(folder IN ITEMS common draw editor/curve formats)
+    file(GLOB sources ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+    foreach(source IN LISTS sources)
+        file(STRINGS ${source} includes REGEX "^#include \"")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^#include \"(.*)/[^/]*\".*" "\\1" included "${line}")
+            if(included STREQUAL line) # a header beside the file, without a folder
+                continue()
+            endif()
+            if(NOT included IN_LIST allowed_${folder})
+                file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
+                list(APPEND refused "${name}: ${line}")
+            endif()
+        endforeach()
+    endforeach()
+endforeach()
+if(refused)
+    list(JOIN refused "\n  " lines)
+    message(FATAL_ERROR "A lower folder includes a higher one:\n  ${lines}")
+endif()
