@@ -8,7 +8,7 @@
 #include "common/numbers.h"
 #include "editor/curve/arc.h"
 #include "editor/curve/arcwalks.h"
-#include "editor/curve/editorstep.h"
+#include "editor/curve/editorhistory.h"
 #include "editor/curveexport.h"
 #include "editor/workfile.h"
 
@@ -141,9 +141,9 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     connect(Text7, &QLineEdit::editingFinished, this,
             [this] { typedDisplacement(HScroll2, Text7); });
     connect(HScroll1, &QScrollBar::sliderPressed, this,
-            [this] { m_valueAtPress = HScroll1->value(); });
+            [this] { m_history->pressed(HScroll1->value()); });
     connect(HScroll2, &QScrollBar::sliderPressed, this,
-            [this] { m_valueAtPress = HScroll2->value(); });
+            [this] { m_history->pressed(HScroll2->value()); });
     connect(HScroll1, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll1); });
     connect(HScroll2, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll2); });
     createHistoryActions();
@@ -200,21 +200,22 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     m_export = new CurveExport(this);
     // A new scale is a step of the work: undone, saved and recovered with the rest.
     connect(m_export, &CurveExport::trueScaleChosen, this, [this](const TrueScale &scale) {
-        runStep(QStringLiteral("Scala reale"), [this, scale] { m_export->setTrueScale(scale); });
+        m_history->change(QStringLiteral("Scala reale"),
+                          [this, scale] { m_export->setTrueScale(scale); });
     });
-    m_work = new WorkFile(this, m_history);
+    m_work = new WorkFile(this, &m_history->stack());
     connect(m_work, &WorkFile::fileNameChanged, m_export, &CurveExport::setDocument);
-    m_saved = snapshot();
+    m_history->startFrom(snapshot());
 }
 
 void Form4::createHistoryActions()
 {
-    m_history = new QUndoStack(this);
-    m_history->setUndoLimit(1000);
-    QAction *undo = m_history->createUndoAction(this, QStringLiteral("Annulla"));
+    m_history = std::make_unique<EditorHistory>(
+        [this] { return snapshot(); }, [this](const EditorSnapshot &state) { restore(state); });
+    QAction *undo = m_history->stack().createUndoAction(this, QStringLiteral("Annulla"));
     undo->setObjectName("actionUndo");
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction *redo = m_history->createRedoAction(this, QStringLiteral("Rifai"));
+    QAction *redo = m_history->stack().createRedoAction(this, QStringLiteral("Rifai"));
     redo->setObjectName("actionRedo");
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
@@ -274,9 +275,7 @@ void Form4::restore(const EditorSnapshot &state)
     }
     // The drawing from the values as they were: no check reads a box, and a segment chosen
     // after the last step keeps its row, taking the bars' values only at the next step.
-    m_restoring = true;
-    proc2();
-    m_restoring = false;
+    m_history->drawRestored(state, [this] { proc2(); });
     // The boxes last, exactly as they were shown: the grid may hold text the user typed over it.
     // The bars' boxes show their bars, never text typed there earlier: leaving the box then
     // applies nothing the user no longer sees.
@@ -290,7 +289,6 @@ void Form4::restore(const EditorSnapshot &state)
         for (std::size_t column = 0; column < 4; ++column)
             app::setBoxText(m_grid[s][column], state.grid[s][column]);
     }
-    m_saved = state;
 }
 
 void Form4::showOpened(const EditorSnapshot &state)
@@ -299,48 +297,15 @@ void Form4::showOpened(const EditorSnapshot &state)
     // checks: no message answers for the boxes of the work it replaces. Then restored again at
     // the size the user sees, every box as it was saved.
     restore(state);
-    m_restoring = true;
-    app::showEditor();
-    m_restoring = false;
+    m_history->whileRestoring([] { app::showEditor(); });
     restore(state);
-    m_history->clear();
+    m_history->startFrom(state);
 }
 
 void Form4::closeEvent(QCloseEvent *event)
 {
     if (!app::isEnding() && !m_work->mayLeave())
         event->ignore();
-}
-
-void Form4::runStep(const QString &name, const std::function<void()> &redraw, bool held)
-{
-    // The bar's move inside "Azzera" belongs to the reset's step.
-    if (m_inStep) {
-        redraw();
-        return;
-    }
-    m_inStep = true;
-    redraw();
-    m_inStep = false;
-    if (held)
-        m_heldStep = name;
-    else
-        recordStep(name);
-}
-
-void Form4::recordStep(const QString &name)
-{
-    m_heldStep.clear();
-    EditorSnapshot after = snapshot();
-    // A step that changes nothing the user sees would only make Ctrl+Z seem to do nothing.
-    if (looksTheSame(after, m_saved)) {
-        m_saved = std::move(after);
-        return;
-    }
-    m_history->push(new EditorStep(
-        name, m_saved, after, [this] { return snapshot(); },
-        [this](const EditorSnapshot &state) { restore(state); }));
-    m_saved = std::move(after);
 }
 
 bool Form4::incrementsAccepted() const
@@ -354,21 +319,8 @@ bool Form4::incrementsAccepted() const
 void Form4::barReleased(const QScrollBar *bar)
 {
     // Without tracking, the value still changes after this, and that change records the step.
-    if (m_heldStep.isEmpty() || bar->sliderPosition() != bar->value())
-        return;
-    if (std::exchange(m_redrawAtRelease, false)) {
-        // Back where it was pressed: the drawing that waited is still the right one, and a
-        // refused box has nothing to answer for.
-        if (bar->value() == m_valueAtPress) {
-            m_heldStep.clear();
-            return;
-        }
-        // The drawing waited for the release: now the one change to the released value, with
-        // its checks and their messages, is the drag's step.
-        runStep(std::exchange(m_heldStep, {}), [this] { proc2(); });
-        return;
-    }
-    recordStep(m_heldStep);
+    if (bar->sliderPosition() == bar->value())
+        m_history->released(bar->value(), [this] { proc2(); });
 }
 
 QGroupBox *Form4::createSegmentFrame()
@@ -478,8 +430,7 @@ void Form4::Form_Activate()
     m_points = app::basePoints();
     INIZIO();
     // An activation is no step; what it drew is what the next step starts from.
-    if (!m_inStep && m_heldStep.isEmpty())
-        m_saved = snapshot();
+    m_history->drawn();
 }
 
 void Form4::INIZIO()
@@ -497,7 +448,7 @@ void Form4::INIZIO()
     std::array<ArcParameters, 4> arcs;
     for (Segment segment : segments) {
         const auto index = static_cast<std::size_t>(segment);
-        if (m_options[index]->isChecked() && !m_restoring)
+        if (m_options[index]->isChecked() && !m_history->isRestoring())
             m_table.copyCurrent(segment, m_current);
         arcs[index] = segmentArc(m_points, segment, m_table.row(segment));
     }
@@ -581,7 +532,7 @@ void Form4::writeGridRow(Segment segment)
 void Form4::applyIncrementCheck(QLineEdit *box, const QString &name, Variant &value,
                                 std::optional<double> maximum)
 {
-    if (m_restoring)
+    if (m_history->isRestoring())
         return;
     const IncrementCheck check = checkIncrement(box->text(), name, maximum);
     if (!check.message.isEmpty()) {
@@ -609,7 +560,7 @@ void Form4::LeggiText11()
 
 void Form4::Command1_Click()
 {
-    runStep(QStringLiteral("esecuzione"), [this] { proc2(); });
+    m_history->change(QStringLiteral("esecuzione"), [this] { proc2(); });
 }
 
 void Form4::proc2()
@@ -626,12 +577,11 @@ void Form4::barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *
     // take the mouse from the drag and leave the bar pressed: while a box holds what a check
     // refuses, the drawing waits for the release.
     const bool held = bar->isSliderDown();
-    if (held && (m_redrawAtRelease || !incrementsAccepted())) {
-        m_redrawAtRelease = true;
-        m_heldStep = moveStepName(bar == HScroll2);
+    if (held && (m_history->waitsForRelease() || !incrementsAccepted())) {
+        m_history->waitForRelease(moveStepName(bar == HScroll2));
         return;
     }
-    runStep(
+    m_history->change(
         moveStepName(bar == HScroll2), [this] { proc2(); }, held);
 }
 
@@ -669,7 +619,7 @@ void Form4::resetBar(QScrollBar *bar, QLineEdit *box)
 {
     // When the bar moves, its change handler runs a cleared redraw inside this assignment;
     // the redraw below then goes over it without clearing.
-    runStep(resetStepName(bar == HScroll2), [this, bar, box] {
+    m_history->change(resetStepName(bar == HScroll2), [this, bar, box] {
         bar->setValue(0);
         app::setBoxText(box, "0");
         Form_Activate();

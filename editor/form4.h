@@ -5,13 +5,14 @@
 #include "draw/surface.h"
 #include "editor/curve/arcwalks.h"
 #include "editor/curve/curve.h"
-#include "editor/curve/editorsnapshot.h"
+#include "editor/curve/editorhistory.h"
 #include "editor/curve/editorstate.h"
 
 #include <QPointF>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -24,7 +25,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QUndoStack;
 
 // The curve editor: four arcs over the chords of the base points, bent segment by segment.
 class Form4 : public DrawingSurface
@@ -130,10 +130,6 @@ private:
     // Sets every value back silently, redraws from them without checks, messages or copying the
     // bars into the chosen segment's row, then shows every box's text as it was.
     void restore(const EditorSnapshot &state);
-    // One redraw the user caused; recorded as a step unless it is part of an enclosing step,
-    // or of a drag still under way (held), which is recorded when the thumb is let go.
-    void runStep(const QString &name, const std::function<void()> &redraw, bool held = false);
-    void recordStep(const QString &name);
     // Whether the three increment checks would take the boxes as they stand, without a message.
     bool incrementsAccepted() const;
     void barReleased(const QScrollBar *bar);
@@ -202,13 +198,7 @@ private:
     // By segment, the corners of the same points' dots on the window, reused between redraws.
     std::array<ArcDots, 4> m_dots;
 
-    QUndoStack *m_history = nullptr;
-    EditorSnapshot m_saved; // the state after the last redraw: the "before" of the next step
-    bool m_inStep = false;
-    QString m_heldStep;     // the name of a drag's step, while its redraws are not yet recorded
-    int m_valueAtPress = 0; // the held bar's value when its thumb was pressed
-    bool m_redrawAtRelease = false; // a drag whose drawing waits for the thumb's release
-    bool m_restoring = false;
+    std::unique_ptr<EditorHistory> m_history; // the undo steps, and what becomes one
     CurveExport *m_export;
     WorkFile *m_work;
 };
