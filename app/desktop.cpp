@@ -2,16 +2,22 @@
 
 #include "draw/surface.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QFocusFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
 
 namespace app {
 
@@ -125,6 +131,69 @@ private:
     QPointer<QFocusFrame> m_frame; // one for the window, moved to whichever control has focus
 };
 
+// Whether the key asks a box for an undo or redo of its own typing that it has.
+bool boxHasItsOwnStep(const QWidget *widget, const QKeyEvent *key)
+{
+    const bool undo = key->matches(QKeySequence::Undo);
+    if (!undo && !key->matches(QKeySequence::Redo))
+        return false;
+    if (const auto *box = qobject_cast<const QLineEdit *>(widget))
+        return undo ? box->isUndoAvailable() : box->isRedoAvailable();
+    const QTextDocument *document = nullptr;
+    if (const auto *box = qobject_cast<const QPlainTextEdit *>(widget); box && !box->isReadOnly())
+        document = box->document();
+    else if (const auto *rich = qobject_cast<const QTextEdit *>(widget);
+             rich && !rich->isReadOnly())
+        document = rich->document();
+    return document && (undo ? document->isUndoAvailable() : document->isRedoAvailable());
+}
+
+// Whether the key is the shortcut of one of the window's actions that would fire now.
+bool isWindowShortcut(const QWidget *window, const QKeyEvent *key)
+{
+    const QKeySequence pressed(
+        QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, static_cast<Qt::Key>(key->key())));
+    const QList<QAction *> actions = window->actions();
+    return std::any_of(actions.begin(), actions.end(), [&](const QAction *action) {
+        if (!action->isEnabled() || !action->isVisible() ||
+            action->shortcutContext() == Qt::WidgetShortcut)
+            return false;
+        const QList<QKeySequence> keys = action->shortcuts();
+        return std::any_of(keys.begin(), keys.end(), [&](const QKeySequence &shortcut) {
+            return shortcut.matches(pressed) == QKeySequence::ExactMatch;
+        });
+    });
+}
+
+// Watches a window and its controls that take the focus: the window's shortcuts before a
+// control's own keys.
+class WindowActionsFilter : public QObject
+{
+public:
+    explicit WindowActionsFilter(QWidget *window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *widget = static_cast<QWidget *>(watched);
+        switch (event->type()) {
+        case QEvent::ShortcutOverride: {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (!isWindowShortcut(m_window, key) || boxHasItsOwnStep(widget, key))
+                return false;
+            // Unclaimed, and kept from the control's own claim: the shortcut fires.
+            key->ignore();
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    QWidget *m_window;
+};
+
 } // namespace
 
 void fitForKeyboard(QWidget *window)
@@ -136,6 +205,16 @@ void fitForKeyboard(QWidget *window)
     }
     for (QPlainTextEdit *box : window->findChildren<QPlainTextEdit *>())
         box->setTabChangesFocus(true);
+}
+
+void putWindowActionsFirst(QWidget *window)
+{
+    auto *filter = new WindowActionsFilter(window);
+    window->installEventFilter(filter);
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        if (control->focusPolicy() & Qt::TabFocus)
+            control->installEventFilter(filter);
+    }
 }
 
 void coverDrawing(QWidget *window)
