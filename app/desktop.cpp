@@ -3,6 +3,8 @@
 #include "draw/surface.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusFrame>
 #include <QGroupBox>
@@ -165,8 +167,17 @@ bool isWindowShortcut(const QWidget *window, const QKeyEvent *key)
     });
 }
 
+// The keys that ask for a menu: Qt's X11 platform turns the Menu key into a request of its own,
+// before the key itself reaches the open menu; no platform of Qt 6.4 does so for Shift+F10.
+bool isMenuKey(const QKeyEvent *key)
+{
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    return (key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+           (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+}
+
 // Watches a window and its controls that take the focus: the window's shortcuts before a
-// control's own keys.
+// control's own keys, and the window's menu for the keyboard.
 class WindowActionsFilter : public QObject
 {
 public:
@@ -185,12 +196,40 @@ protected:
             key->ignore();
             return true;
         }
+        case QEvent::KeyPress: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (!isMenuKey(key))
+                return false;
+            openWindowMenu(widget, key->modifiers());
+            return true;
+        }
+        case QEvent::ContextMenu: {
+            const auto *request = static_cast<QContextMenuEvent *>(event);
+            if (request->reason() != QContextMenuEvent::Keyboard || widget == m_window)
+                return false;
+            openWindowMenu(widget, request->modifiers());
+            return true;
+        }
         default:
             return false;
         }
     }
 
 private:
+    // The window's menu, as its context menu policy makes it, under the control where its text
+    // cursor is (a multi-line box: under the cursor's line), or under its middle: what the
+    // menu is for stays in sight above it.
+    void openWindowMenu(QWidget *control, Qt::KeyboardModifiers modifiers)
+    {
+        const QRect cursor = control->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const bool lines =
+            qobject_cast<QPlainTextEdit *>(control) || qobject_cast<QTextEdit *>(control);
+        const QPoint at(cursor.center().x(), lines ? cursor.bottom() + 1 : control->height());
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, control->mapTo(m_window, at),
+                                  control->mapToGlobal(at), modifiers);
+        QCoreApplication::sendEvent(m_window, &request);
+    }
+
     QWidget *m_window;
 };
 

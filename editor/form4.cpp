@@ -133,8 +133,8 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Text22->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text22->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     app::coverDrawing(this);
-    // Every shortcut of the editor works from a box too: the actions are read at each key, those
-    // added below included.
+    // Every shortcut of the editor works from a box too, and the keyboard opens the drawing's menu
+    // wherever the focus is: the actions are read at each key, those added below included.
     app::putWindowActionsFirst(this);
 
     // For screen readers: what a sighted user reads beside each control. The window says what it
