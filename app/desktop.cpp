@@ -133,12 +133,28 @@ private:
     QPointer<QFocusFrame> m_frame; // one for the window, moved to whichever control has focus
 };
 
-// Whether the key asks a box for an undo or redo of its own typing that it has.
-bool boxHasItsOwnStep(const QWidget *widget, const QKeyEvent *key)
+enum class TypingStep { None, Undo, Redo };
+
+// The step of a box's own typing that a key asks for: the platform's keys for it, and those that
+// most programs take, Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z (Qt's X11 keys give a box no Ctrl+Y).
+TypingStep askedStep(const QKeyEvent *key)
 {
-    const bool undo = key->matches(QKeySequence::Undo);
-    if (!undo && !key->matches(QKeySequence::Redo))
+    const QKeyCombination pressed(key->modifiers() & ~Qt::KeypadModifier,
+                                  static_cast<Qt::Key>(key->key()));
+    if (key->matches(QKeySequence::Undo) || pressed == (Qt::CTRL | Qt::Key_Z))
+        return TypingStep::Undo;
+    if (key->matches(QKeySequence::Redo) || pressed == (Qt::CTRL | Qt::Key_Y) ||
+        pressed == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z))
+        return TypingStep::Redo;
+    return TypingStep::None;
+}
+
+// Whether the control is a box with that step of its own typing to take.
+bool hasTypingStep(const QWidget *widget, TypingStep step)
+{
+    if (step == TypingStep::None)
         return false;
+    const bool undo = step == TypingStep::Undo;
     if (const auto *box = qobject_cast<const QLineEdit *>(widget))
         return undo ? box->isUndoAvailable() : box->isRedoAvailable();
     const QTextDocument *document = nullptr;
@@ -190,17 +206,26 @@ protected:
         switch (event->type()) {
         case QEvent::ShortcutOverride: {
             auto *key = static_cast<QKeyEvent *>(event);
-            if (!isWindowShortcut(m_window, key) || boxHasItsOwnStep(widget, key))
+            if (!isWindowShortcut(m_window, key))
                 return false;
-            // Unclaimed, and kept from the control's own claim: the shortcut fires.
-            key->ignore();
+            // Claimed for a box's own undo or redo, which the key press takes; otherwise kept
+            // from the control's claim, so that the shortcut fires.
+            key->setAccepted(hasTypingStep(widget, askedStep(key)));
             return true;
         }
         case QEvent::KeyPress: {
             const auto *key = static_cast<QKeyEvent *>(event);
-            if (!isMenuKey(key))
+            if (isMenuKey(key)) {
+                openWindowMenu(widget, key->modifiers());
+                return true;
+            }
+            // A box takes the steps of its platform's keys itself; not Ctrl+Y under X11.
+            const TypingStep step = askedStep(key);
+            if (!hasTypingStep(widget, step) ||
+                key->matches(step == TypingStep::Undo ? QKeySequence::Undo : QKeySequence::Redo))
                 return false;
-            openWindowMenu(widget, key->modifiers());
+            // QLineEdit, QPlainTextEdit and QTextEdit all have these two slots.
+            QMetaObject::invokeMethod(widget, step == TypingStep::Undo ? "undo" : "redo");
             return true;
         }
         case QEvent::ContextMenu: {

@@ -12,7 +12,9 @@ editor's dialogs and messages:
 - Qt's print dialog (Ctrl+P) closed with Escape gives the keyboard back to the editor;
 - from a box, Ctrl+E (under X11 a box's end of the line) opens the export dialog;
 - the Menu key in a box and Shift+F10 on the bar open one menu, the drawing's: its first entry
-  "Annulla" undoes the editor's last step.
+  "Annulla" undoes the editor's last step;
+- Ctrl+Z and Ctrl+Y in a box undo and redo its typing while the editor has a step to redo
+  (Qt's X11 keys give a box no Ctrl+Y).
 """
 
 import os
@@ -28,7 +30,8 @@ FRAME4 = (twips(240), twips(2760))
 BAR = (FRAME4[0] + twips(120), FRAME4[1] + twips(480), twips(5295), twips(255))
 TEXT7 = (FRAME4[0] + twips(5520), FRAME4[1] + twips(360), twips(615), twips(375))
 TEXT10 = (twips(480) + twips(1560) + 8, twips(5160) + twips(240) + 8)  # in Frame5
-TEXT9 = (twips(4920) + 12, twips(5400) + 12)
+TEXT9_BOX = (twips(4920), twips(5400), twips(375), twips(375))
+TEXT9 = (TEXT9_BOX[0] + 12, TEXT9_BOX[1] + 12)
 ARROW = (BAR[0] + BAR[2] - 6, BAR[1] + BAR[3] // 2)  # the bar's right arrow
 
 
@@ -152,6 +155,24 @@ def menu_from_the_keyboard(desktop, form4, keys, focus=None):
         raise Failure(f"{keys} opened more than one menu")
 
 
+def typing_undone_and_redone(desktop, form4):
+    def shows(image, what, boxes):
+        wait_for(what, lambda: all(region(desktop.capture(form4), box) == region(image, box)
+                                   for box in boxes), timeout=3)
+
+    # Each time the focus leaves the box after the keys: no text cursor blinks in the captures.
+    before = desktop.steady_capture(form4, "the editor")
+    desktop.click(form4, TEXT9)
+    key(desktop, "End", "7", "Tab")
+    typed = desktop.steady_capture(form4, "the typing")
+    desktop.click(form4, TEXT9)
+    key(desktop, "ctrl+z", "Tab")
+    shows(before, "Ctrl+Z to undo the typing", [TEXT9_BOX])
+    desktop.click(form4, TEXT9)
+    key(desktop, "ctrl+y", "Tab")
+    shows(typed, "Ctrl+Y to redo the typing, not the editor's step", [TEXT9_BOX, TEXT7])
+
+
 def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     try:
@@ -164,6 +185,7 @@ def main():
             export_from_a_box(desktop, form4)
             menu_from_the_keyboard(desktop, form4, "Menu", TEXT9)
             menu_from_the_keyboard(desktop, form4, "shift+F10")
+            typing_undone_and_redone(desktop, form4)
             desktop.program_running()
     except (Failure, OSError) as failure:
         print(f"FAIL: {failure}")
