@@ -66,8 +66,9 @@ inline void setTabOrder(std::initializer_list<QWidget *> order)
     }
 }
 
-// Adds a named action to the window, for its context menu and its shortcut anywhere in it; a
-// text box still keeps its own standard keys, which it claims before any shortcut of the window.
+// Adds a named action to the window, for its context menu and its shortcut anywhere in it. A text
+// box claims its own editing keys before any shortcut of the window, unless the window puts its
+// actions first (app::putWindowActionsFirst).
 inline QAction *addWindowAction(QWidget *window, const char *name, const QString &text,
                                 const QKeySequence &key = {})
 {

@@ -16,4 +16,13 @@ void fitForKeyboard(QWidget *window);
 // figure shows through a control; the drawing itself stays whole beneath them.
 void coverDrawing(QWidget *window);
 
+// Puts a window's own actions before its controls' keys. A shortcut of one of its enabled actions
+// fires wherever the focus is in the window, also in a box that would take the key for its
+// editing (Ctrl+E is the end of the line there under X11); only the undo and redo keys (the
+// platform's, Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z) stay with a box while it has typing of its own to
+// undo or redo. The menu asked for from the keyboard (the Menu key, Shift+F10) is the window's
+// own, at the focused control; a right click on a control still opens the control's. Applied
+// once, after the window's controls exist.
+void putWindowActionsFirst(QWidget *window);
+
 } // namespace app

@@ -161,6 +161,9 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Text22->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text22->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     app::coverDrawing(this);
+    // Every shortcut of the editor works from a box too, and the keyboard opens the drawing's menu
+    // wherever the focus is: the actions are read at each key, those added below included.
+    app::putWindowActionsFirst(this);
 
     // For screen readers: what a sighted user reads beside each control. The window says what it
     // is (its title is the design's); the scale captions, blanks and all, are read as their ends;
@@ -219,8 +222,8 @@ void Form4::createHistoryActions()
     redo->setObjectName("actionRedo");
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    // Window-wide, yet a focused text box keeps its own Ctrl+Z and Ctrl+Y: QLineEdit claims
-    // its editing keys before any shortcut of the window sees them.
+    // Window-wide: a focused box keeps Ctrl+Z and Ctrl+Y for its own typing while it has some to
+    // undo or redo, and otherwise they step the editor (app::putWindowActionsFirst).
     for (QAction *action : {undo, redo}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
@@ -300,6 +303,14 @@ void Form4::showOpened(const EditorSnapshot &state)
     m_history->whileRestoring([] { app::showEditor(); });
     restore(state);
     m_history->startFrom(state);
+}
+
+Form4::~Form4()
+{
+    // A box that has the focus as the window goes reports its editing finished from QWidget's
+    // destructor, when the editor is no more.
+    for (QLineEdit *box : {Text6, Text7})
+        box->disconnect(this);
 }
 
 void Form4::closeEvent(QCloseEvent *event)

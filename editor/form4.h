@@ -33,6 +33,7 @@ class Form4 : public DrawingSurface
 
 public:
     explicit Form4(QWidget *parent = nullptr);
+    ~Form4() override;
 
     // The redraw: frame, axes, base points, then INIZIO. Never clears; the callers that want
     // a clean picture clear first.

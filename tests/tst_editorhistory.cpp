@@ -20,6 +20,7 @@ private slots:
     void everyStepComesBack();
     void dragIsOneStep();
     void keysInBoxesAndWindow();
+    void boxWithNothingToUndoStepsTheEditor();
     void redoBringsBackWhatWasSeen();
     void stepsThatChangeNothingAreNotKept();
     void dragWithARefusedBoxWaitsForTheRelease();
@@ -160,6 +161,35 @@ void tst_EditorHistory::keysInBoxesAndWindow()
     QCOMPARE(bar->value(), 2);
     QTest::qWait(20);
     QCOMPARE(answerer.texts(), QStringList{});
+}
+
+void tst_EditorHistory::boxWithNothingToUndoStepsTheEditor()
+{
+    openEditor();
+    auto *bar = in<QScrollBar>("HScroll2");
+    auto *box = in<QLineEdit>("Text7");
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "120");
+    QTest::keyClick(box, Qt::Key_Return); // a step, and the focus stays in the box
+    box->end(false);
+    QTest::keyClicks(box, "7");
+    // The box's own typing first, then the editor's steps.
+    const std::pair<QKeyCombination, QString> keys[] = {{Qt::CTRL | Qt::Key_Z, "120"},
+                                                        {Qt::CTRL | Qt::Key_Y, "1207"},
+                                                        {Qt::CTRL | Qt::Key_Z, "120"},
+                                                        {Qt::CTRL | Qt::Key_Z, "0"},
+                                                        {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, "120"},
+                                                        {Qt::CTRL | Qt::Key_Z, "0"},
+                                                        {Qt::CTRL | Qt::Key_Y, "120"}};
+    for (const auto &[key, shown] : keys) {
+        QTest::keyClick(box, key.key(), key.keyboardModifiers());
+        QCOMPARE(box->text(), shown);
+        QCOMPARE(bar->value(), shown == "0" ? 0 : 120);
+    }
+    // The editor may go while the box holds typing not yet applied.
+    QTest::keyClicks(box, "7");
+    app::destroyWindows();
 }
 
 void tst_EditorHistory::redoBringsBackWhatWasSeen()

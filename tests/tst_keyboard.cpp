@@ -9,6 +9,7 @@
 #include <QFocusFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -36,6 +37,7 @@ private slots:
     void drawingStaysUnderControls();
     void filledBoxShowsItsStart();
     void accessibleNames();
+    void keyboardOpensTheDrawingsMenu();
 };
 
 namespace {
@@ -256,6 +258,46 @@ void tst_Keyboard::accessibleNames()
                 pictures += !shows.isEmpty() && described.contains(shows);
             }
     QCOMPARE(pictures, 4);
+}
+
+void tst_Keyboard::keyboardOpensTheDrawingsMenu()
+{
+    QWidget *form = opened(app::form4());
+    const std::function<void(QWidget *)> requests[] = {
+        [](QWidget *at) { QTest::keyClick(at, Qt::Key_Menu); },
+        [](QWidget *at) { QTest::keyClick(at, Qt::Key_F10, Qt::ShiftModifier); },
+        // What the X11 platform sends for the Menu key, before the key itself.
+        [](QWidget *at) {
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(),
+                                    at->mapToGlobal(QPoint()));
+            QApplication::sendEvent(at, &event);
+        }};
+    for (const char *name : {"Text9", "HScroll2"}) {
+        for (const auto &request : requests) {
+            auto *focused = control<QWidget>(form, name);
+            focused->setFocus();
+            int menus = 0;
+            QStringList entries;
+            QRect place;
+            QTimer watch;
+            connect(&watch, &QTimer::timeout, [&] {
+                if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                    ++menus;
+                    place = menu->geometry().adjusted(-1, -1, 1, 1);
+                    for (const QAction *action : menu->actions())
+                        entries << action->text();
+                    menu->close();
+                }
+            });
+            watch.start(5);
+            request(focused);
+            QTest::qWait(50); // a box's own menu, or a second one, would open meanwhile
+            // One menu, the drawing's, with a corner on the control.
+            QVERIFY2(menus == 1 && entries.contains("Scala reale...") &&
+                         place.intersects(QRect(focused->mapToGlobal(QPoint()), focused->size())),
+                     name);
+        }
+    }
 }
 
 QTEST_MAIN(tst_Keyboard)

@@ -9,7 +9,12 @@ editor's dialogs and messages:
   keyboard to another window only sometimes);
 - a drag of the vertical bar's thumb while an ALFA box holds "x" opens no message while the
   button is held, the check's message once at the release, and Ctrl+Z undoes the whole drag;
-- Qt's print dialog (Ctrl+P) closed with Escape gives the keyboard back to the editor.
+- Qt's print dialog (Ctrl+P) closed with Escape gives the keyboard back to the editor;
+- from a box, Ctrl+E (under X11 a box's end of the line) opens the export dialog;
+- the Menu key in a box and Shift+F10 on the bar open one menu, the drawing's: its first entry
+  "Annulla" undoes the editor's last step;
+- Ctrl+Z and Ctrl+Y in a box undo and redo its typing while the editor has a step to redo
+  (Qt's X11 keys give a box no Ctrl+Y).
 """
 
 import os
@@ -25,6 +30,9 @@ FRAME4 = (twips(240), twips(2760))
 BAR = (FRAME4[0] + twips(120), FRAME4[1] + twips(480), twips(5295), twips(255))
 TEXT7 = (FRAME4[0] + twips(5520), FRAME4[1] + twips(360), twips(615), twips(375))
 TEXT10 = (twips(480) + twips(1560) + 8, twips(5160) + twips(240) + 8)  # in Frame5
+TEXT9_BOX = (twips(4920), twips(5400), twips(375), twips(375))
+TEXT9 = (TEXT9_BOX[0] + 12, TEXT9_BOX[1] + 12)
+ARROW = (BAR[0] + BAR[2] - 6, BAR[1] + BAR[3] // 2)  # the bar's right arrow
 
 
 def region(image, rect):
@@ -115,6 +123,56 @@ def print_cancelled(desktop, form4):
     expect_bar(desktop, form4, shown, "Ctrl+Z after printing to undo the bar's step")
 
 
+def menus(desktop):
+    """The program's open menus: windows that the window manager leaves alone, as it does menus
+    and tool tips, taller than a tool tip."""
+    return [window for window in desktop.run(
+        ["xdotool", "search", "--onlyvisible", "--class", "^cinquepunti$"], check=False).split()
+        if "Override Redirect State: yes" in desktop.run(["xwininfo", "-id", window], check=False)
+        and desktop.client_size(window)[1] > 60]
+
+
+def export_from_a_box(desktop, form4):
+    desktop.click(form4, TEXT9)
+    key(desktop, "ctrl+e")
+    desktop.window("Esporta la curva")
+    key(desktop, "Escape")
+    wait_for("the export dialog to close", lambda: not messages(desktop, "Esporta la curva"))
+
+
+def menu_from_the_keyboard(desktop, form4, keys, focus=None):
+    """A step by the bar's arrow, which gives the bar the focus, then a click at focus if given;
+    the keys open the drawing's menu, whose first entry undoes the step."""
+    shown = desktop.steady_capture(form4, "the editor")
+    desktop.click(form4, ARROW)
+    if focus:
+        desktop.click(form4, focus)
+    key(desktop, keys)
+    opened = wait_for(f"a menu after {keys}", lambda: menus(desktop))
+    key(desktop, "Down", "Return")
+    expect_bar(desktop, form4, shown, f"the menu of {keys} to undo the bar's step")
+    if len(opened) != 1 or menus(desktop):
+        raise Failure(f"{keys} opened more than one menu")
+
+
+def typing_undone_and_redone(desktop, form4):
+    def shows(image, what, boxes):
+        wait_for(what, lambda: all(region(desktop.capture(form4), box) == region(image, box)
+                                   for box in boxes), timeout=3)
+
+    # Each time the focus leaves the box after the keys: no text cursor blinks in the captures.
+    before = desktop.steady_capture(form4, "the editor")
+    desktop.click(form4, TEXT9)
+    key(desktop, "End", "7", "Tab")
+    typed = desktop.steady_capture(form4, "the typing")
+    desktop.click(form4, TEXT9)
+    key(desktop, "ctrl+z", "Tab")
+    shows(before, "Ctrl+Z to undo the typing", [TEXT9_BOX])
+    desktop.click(form4, TEXT9)
+    key(desktop, "ctrl+y", "Tab")
+    shows(typed, "Ctrl+Y to redo the typing, not the editor's step", [TEXT9_BOX, TEXT7])
+
+
 def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     try:
@@ -124,6 +182,10 @@ def main():
                 export_over(desktop, form4, folder)
             drag_with_refused_box(desktop, form4)
             print_cancelled(desktop, form4)
+            export_from_a_box(desktop, form4)
+            menu_from_the_keyboard(desktop, form4, "Menu", TEXT9)
+            menu_from_the_keyboard(desktop, form4, "shift+F10")
+            typing_undone_and_redone(desktop, form4)
             desktop.program_running()
     except (Failure, OSError) as failure:
         print(f"FAIL: {failure}")
