@@ -2,6 +2,7 @@
 
 #include "app/windows.h"
 #include "calibration/form2.h"
+#include "common/angles.h"
 #include "common/vectorstate.h"
 #include "editor/form4.h"
 #include "formats/dxf.h"
@@ -105,7 +106,7 @@ void BM_redrawOverFloor(benchmark::State &state, QSize size)
     Form4 *editor = preparedEditor("1000", size, nullptr);
     editor->Command1_Click();
     const Curve &curve = *editor->curve();
-    const ArcFrame frame{3.1415927f / 180, float(curve.origin.x()), float(curve.origin.y()),
+    const ArcFrame frame{degreesToRadians, float(curve.origin.x()), float(curve.origin.y()),
                          curve.INST};
     std::array<ArcParameters, 4> arcs;
     for (Segment segment : segments) {

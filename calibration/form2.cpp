@@ -4,6 +4,7 @@
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/message.h"
+#include "common/angles.h"
 #include "app/windows.h"
 #include "app/wrappingbutton.h"
 #include "calibration/calibrationbar.h"
@@ -139,7 +140,7 @@ Form2::Form2(QWidget *parent)
 void Form2::Form_Activate()
 {
     fitBarToScreen();
-    P1 = 3.1415927f / 180;
+    P1 = degreesToRadians;
     m_Incr = 0.51;
     app::setBoxText(Text1, formatNumber(m_Incr));
     COORDINATE();

@@ -5,6 +5,7 @@
 #include "app/desktop.h"
 #include "app/message.h"
 #include "app/windows.h"
+#include "common/angles.h"
 #include "common/numbers.h"
 #include "editor/curve/arc.h"
 #include "editor/curve/arcwalks.h"
@@ -429,7 +430,7 @@ void Form4::createGrid()
 
 void Form4::Form_Activate()
 {
-    P1 = 3.1415927f / 180;
+    P1 = degreesToRadians;
     setScaleMode(CentimetreMode);
     setDrawWidth(2);
     setCalibratedScale(1000, app::calibrationRatio());
@@ -519,7 +520,7 @@ void Form4::plotArc(Segment segment)
     // The width the walk mapped the dots with.
     setDrawWidth(2);
     const ArcDots &dots = m_dots[static_cast<std::size_t>(segment)];
-    plotDots(dots.corners, QBColor(4), dots.bounds);
+    plotDots(dots.corners, arcColour(), dots.bounds);
 }
 
 void Form4::TRACCIALINEA(double TX1, double TY1, double TX2, double TY2)

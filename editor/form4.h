@@ -113,7 +113,7 @@ private:
     ArcFrame arcFrame() const;
     // Where the arcs' 2-pixel dots fall on the surface; leaves the draw width at 2.
     DotMapping arcDots();
-    // Plots the segment's walked arc: 2-pixel dots in QBColor(4).
+    // Plots the segment's walked arc: 2-pixel dots in the arcs' colour.
     void plotArc(Segment segment);
     // A bar's change: its displacement and box take the value, then the cleared redraw.
     void barChanged(const QScrollBar *bar, Variant &displacement, QLineEdit *box);

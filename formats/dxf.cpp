@@ -12,7 +12,7 @@
 
 namespace {
 
-// The colour index nearest the arcs' RGB(128, 0, 0) (it is RGB(127, 0, 0)); 7 is black on a
+// The colour index nearest arcColour(), RGB(128, 0, 0) (it is RGB(127, 0, 0)); 7 is black on a
 // white sheet, white on a dark one.
 constexpr int darkRedIndex = 14;
 constexpr int blackIndex = 7;

@@ -24,7 +24,6 @@ constexpr QMarginsF drawingPad(crossHalf + 0.5, crossHalf + letterSize + 0.5,
 constexpr double squareSide = 100;
 constexpr QSizeF squareBlock(squareSide, squareSide + 13); // the square and its two lines
 
-const QColor arcInk(128, 0, 0);
 // The sheets' own marks and labels: not the curve's black, nor its dark red.
 const QColor markInk(96, 96, 96);
 
@@ -370,7 +369,7 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
         if (const std::optional<QLineF> piece = clipLine(chord, reach))
             painter.drawLine(*piece);
 
-    QPen arcPen(arcInk, arcLineWidth);
+    QPen arcPen(arcColour(), arcLineWidth);
     arcPen.setCapStyle(Qt::RoundCap);
     arcPen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(arcPen);

@@ -1,6 +1,5 @@
 #include "formats/svg.h"
 
-#include "draw/canvas.h"
 #include "editor/curve/truescale.h"
 #include "formats/exactnumber.h"
 
@@ -11,11 +10,6 @@
 #include <cmath>
 
 namespace {
-
-QString arcColour()
-{
-    return Canvas::QBColor(4).name();
-}
 
 // What the SVG frames: every chord end and plotted point, in the editor's plane.
 QRectF bounds(const Curve &curve)
@@ -96,7 +90,7 @@ std::variant<QByteArray, QString> curveSvg(const Curve &curve, double millimetre
 
     xml.writeStartElement(QStringLiteral("g"));
     xml.writeAttribute(QStringLiteral("id"), QStringLiteral("archi"));
-    xml.writeAttribute(QStringLiteral("stroke"), arcColour());
+    xml.writeAttribute(QStringLiteral("stroke"), arcColour().name());
     xml.writeAttribute(QStringLiteral("stroke-width"), strokeWidth(arcLineWidth));
     for (Segment segment : segments) {
         QStringList points;

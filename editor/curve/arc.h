@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/angles.h"
 #include "common/vectorstate.h"
 
 #include <QPointF>
@@ -25,7 +26,7 @@ struct ArcParameters
 
 struct ArcFrame
 {
-    float P1 = 3.1415927f / 180; // degrees to radians, in single precision
+    float P1 = degreesToRadians;
     float CX = 430;              // drawing origin on the surface
     float CY = 425;
     double INST = 5; // points increment: one point every 1/INST degree

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "common/basepoints.h"
+#include "draw/canvas.h"
 #include "editor/curve/arc.h"
 #include "editor/curve/editorstate.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QLineF>
 #include <QString>
 
@@ -12,6 +14,12 @@
 #include <optional>
 #include <span>
 #include <vector>
+
+// The colour of the arcs, on the screen, on paper and in files: QBColor(4), RGB(128, 0, 0).
+inline QColor arcColour()
+{
+    return Canvas::QBColor(4);
+}
 
 // The curve of the editor's last redraw as a value, and its parameters as text for a
 // spreadsheet. Widget-free; the files it is written to are in formats/.
