@@ -2,6 +2,7 @@
 
 #include "app/windows.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
@@ -20,6 +21,12 @@ void showMessage(QWidget *parent, const QString &text)
                         layout->rowCount(), 0, 1, layout->columnCount());
     const DialogScope scope(parent);
     box.exec();
+}
+
+void showCannotSave(QWidget *parent, const QString &fileName, const QString &reason)
+{
+    showMessage(parent, QStringLiteral("Impossibile salvare il file %1: %2")
+                            .arg(QDir::toNativeSeparators(fileName), reason));
 }
 
 } // namespace app

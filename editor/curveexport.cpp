@@ -1,6 +1,7 @@
 #include "editor/curveexport.h"
 
 #include "app/controls.h"
+#include "app/filedialog.h"
 #include "app/message.h"
 #include "app/settings.h"
 #include "app/windows.h"
@@ -27,17 +28,6 @@
 
 namespace {
 
-// The dialog's filters, in the order of CurveFormat; the first is the default.
-const QStringList &nameFilters()
-{
-    static const QStringList filters = {QStringLiteral("Disegno SVG (*.svg)"),
-                                        QStringLiteral("Immagine PNG (*.png)"),
-                                        QStringLiteral("Punti della curva CSV (*.csv)"),
-                                        QStringLiteral("Documento PDF in scala reale (*.pdf)"),
-                                        QStringLiteral("Disegno DXF in millimetri (*.dxf)")};
-    return filters;
-}
-
 // The true scale of new work: the last one accepted in any run, if it is one the dialog gives.
 TrueScale defaultScale()
 {
@@ -63,11 +53,6 @@ void rememberScale(const TrueScale &scale)
     settings.setValue(QStringLiteral("trueScale/overlap"), scale.overlap);
 }
 
-CurveFormat filterFormat(const QString &filter)
-{
-    return static_cast<CurveFormat>(std::max<qsizetype>(0, nameFilters().indexOf(filter)));
-}
-
 // Qt's own save dialog, which gives a name without a known extension the selected filter's
 // before it accepts: so its own question about replacing a file asks about the file written.
 class SaveCurveDialog : public QFileDialog
@@ -79,7 +64,8 @@ public:
     {
         const QStringList files = selectedFiles();
         if (files.size() == 1 && !files.first().isEmpty() && !QFileInfo(files.first()).isDir()) {
-            const QString named = curveFileName(files.first(), filterFormat(selectedNameFilter()));
+            const QString named =
+                curveFileName(files.first(), curveFormatOfFilter(selectedNameFilter()));
             if (named != files.first()) {
                 // selectFile leaves alone the name box that has the focus, as after typing.
                 if (auto *box = findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
@@ -156,19 +142,14 @@ void CurveExport::saveCurve()
     if (!m_curve)
         return;
     SaveCurveDialog dialog(m_surface, QStringLiteral("Esporta la curva"), m_folder);
-    dialog.setObjectName(QStringLiteral("saveCurveDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(nameFilters());
-    dialog.selectNameFilter(nameFilters().first());
+    app::setUpFileDialog(dialog, "saveCurveDialog", QFileDialog::AcceptSave, curveNameFilters());
     dialog.selectFile(curveFileName(m_name, CurveFormat::Svg));
-    const app::DialogScope scope(m_surface);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString chosen = app::runFileDialog(dialog);
+    if (chosen.isEmpty())
         return;
     // Again here: a dialog closed with done() rather than accept() skipped the extension.
-    const QString chosen = dialog.selectedFiles().first();
-    const QString fileName = curveFileName(chosen, filterFormat(dialog.selectedNameFilter()));
+    const QString fileName =
+        curveFileName(chosen, curveFormatOfFilter(dialog.selectedNameFilter()));
     m_folder = QFileInfo(fileName).absolutePath();
     save(fileName, *curveFormatOf(fileName));
 }
@@ -280,6 +261,5 @@ void CurveExport::print()
 
 void CurveExport::failed(const QString &fileName, const QString &reason)
 {
-    app::showMessage(m_surface, QStringLiteral("Impossibile salvare il file %1: %2")
-                                    .arg(QDir::toNativeSeparators(fileName), reason));
+    app::showCannotSave(m_surface, fileName, reason);
 }

@@ -1,6 +1,7 @@
 #include "editor/workfile.h"
 
 #include "app/controls.h"
+#include "app/filedialog.h"
 #include "app/message.h"
 #include "app/recovery.h"
 #include "app/settings.h"
@@ -102,18 +103,13 @@ void WorkFile::askToOpen(QWidget *parent)
 
 QString WorkFile::chooseToOpen(QWidget *parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Apri"), lastFolder(), nameFilter());
-    dialog.setObjectName(QStringLiteral("openDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({nameFilter(), QStringLiteral("Tutti i file (*)")});
+    QFileDialog dialog(parent, QStringLiteral("Apri"), lastFolder());
+    app::setUpFileDialog(dialog, "openDialog", QFileDialog::AcceptOpen,
+                         {nameFilter(), QStringLiteral("Tutti i file (*)")});
     // Only around the dialog: the opening then shows the editor, which keeps the keyboard.
-    const app::DialogScope scope(parent);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    const QString fileName = dialog.selectedFiles().first();
-    rememberFolder(fileName);
+    const QString fileName = app::runFileDialog(dialog);
+    if (!fileName.isEmpty())
+        rememberFolder(fileName);
     return fileName;
 }
 
@@ -126,17 +122,14 @@ bool WorkFile::saveAs()
 {
     const QString start =
         m_fileName.isEmpty() ? lastFolder() + QStringLiteral("/curva.cinquepunti") : m_fileName;
-    QFileDialog dialog(m_editor, QStringLiteral("Salva con nome"), start, nameFilter());
-    dialog.setObjectName(QStringLiteral("saveAsDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    QFileDialog dialog(m_editor, QStringLiteral("Salva con nome"), start);
+    app::setUpFileDialog(dialog, "saveAsDialog", QFileDialog::AcceptSave, {nameFilter()});
     // Added before the dialog's own question about replacing a file, so it asks about this one.
     dialog.setDefaultSuffix(QString::fromLatin1(documentExtension));
-    const app::DialogScope scope(m_editor);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString chosen = app::runFileDialog(dialog);
+    if (chosen.isEmpty())
         return false;
-    const QString fileName = documentFileName(dialog.selectedFiles().first());
+    const QString fileName = documentFileName(chosen);
     rememberFolder(fileName);
     return writeTo(fileName);
 }
@@ -146,8 +139,7 @@ bool WorkFile::writeTo(const QString &fileName)
     CurveDocument work = document();
     work.workFile.clear();
     if (const std::optional<QString> failure = writeWholeFile(fileName, documentJson(work))) {
-        app::showMessage(m_editor, QStringLiteral("Impossibile salvare il file %1: %2")
-                                       .arg(QDir::toNativeSeparators(fileName), *failure));
+        app::showCannotSave(m_editor, fileName, *failure);
         return false;
     }
     const QString written = QFileInfo(fileName).absoluteFilePath();
