@@ -122,7 +122,7 @@ struct Along
 
 Along along(double extent, double room, double overlap)
 {
-    Along a{1, 0, room, room - overlap};
+    Along a{1, 0, room, sheetStep(room, overlap)};
     if (extent > room) {
         a.count = std::ceil((extent - overlap) / a.step);
         a.lead = (a.count * room - (a.count - 1) * overlap - extent) / 2;
@@ -171,22 +171,13 @@ std::optional<Tiling> tile(const Drawing &drawing, QSizeF sheetSize,
         const auto [firstColumn, lastColumn] =
             sheetsMeeting(across, std::min(a.x(), b.x()), std::max(a.x(), b.x()));
         for (int column = firstColumn; column <= lastColumn; ++column) {
-            const double left = column * across.step - across.lead;
-            double enter = 0, leave = 1;
-            if (a.x() != b.x()) {
-                enter = (left - a.x()) / (b.x() - a.x());
-                leave = (left + across.room - a.x()) / (b.x() - a.x());
-                if (enter > leave)
-                    std::swap(enter, leave);
-                enter = std::max(enter, 0.0);
-                leave = std::min(leave, 1.0);
-                if (enter > leave)
-                    continue;
-            }
-            const double y1 = a.y() + enter * (b.y() - a.y());
-            const double y2 = a.y() + leave * (b.y() - a.y());
-            const auto [firstRow, lastRow] =
-                sheetsMeeting(down, std::min(y1, y2), std::max(y1, y2));
+            const QRectF strip(column * across.step - across.lead, std::min(a.y(), b.y()),
+                               across.room, std::abs(b.y() - a.y()));
+            const std::optional<QLineF> piece = clipLine(QLineF(a, b), strip);
+            if (!piece)
+                continue;
+            const auto [firstRow, lastRow] = sheetsMeeting(down, std::min(piece->y1(), piece->y2()),
+                                                           std::max(piece->y1(), piece->y2()));
             for (int row = firstRow; row <= lastRow; ++row) {
                 auto cell = touched[std::size_t(row) * std::size_t(columns) + std::size_t(column)];
                 if (!cell) {
@@ -229,13 +220,12 @@ bool isClear(const Drawing &drawing, const QRectF &area)
 std::vector<QPointF> alignmentMarks(const CurvePages &pages)
 {
     const QSizeF room = pages.printable.size();
-    const double stepAcross = room.width() - pages.overlap,
-                 stepDown = room.height() - pages.overlap;
+    const QSizeF step = pages.step();
     std::vector<QPointF> marks;
     for (int row = 0; row < pages.rows; ++row)
         for (int column = 0; column < pages.columns; ++column) {
             const QPointF corner =
-                pages.tilingOrigin + QPointF(column * stepAcross, row * stepDown);
+                pages.tilingOrigin + QPointF(column * step.width(), row * step.height());
             if (column + 1 < pages.columns)
                 for (double at : {0.25, 0.75})
                     marks.push_back(corner +
@@ -339,7 +329,7 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
         QPen guide(markInk, 0.1, Qt::DashLine);
         painter.setPen(guide);
         // Where the neighbouring sheets' printed areas begin: the lines to lay them against.
-        const double stepAcross = p.width() - pages.overlap, stepDown = p.height() - pages.overlap;
+        const double stepAcross = pages.step().width(), stepDown = pages.step().height();
         if (sheet.column + 1 < pages.columns)
             painter.drawLine(QLineF(window.left() + stepAcross, window.top(),
                                     window.left() + stepAcross, window.bottom()));

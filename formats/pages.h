@@ -26,6 +26,13 @@ struct Sheet
     QRectF window;
 };
 
+// From one sheet's window to the next one's, along one side: the room inside the margins, less
+// the overlap.
+inline double sheetStep(double room, double overlap)
+{
+    return room - overlap;
+}
+
 struct CurvePages
 {
     QPageSize paper;
@@ -49,6 +56,11 @@ struct CurvePages
     std::array<bool, 5> pointShown{};
 
     bool tiled() const { return rows * columns > 1; }
+    // From one sheet's window to the next one's, across and down.
+    QSizeF step() const
+    {
+        return {sheetStep(printable.width(), overlap), sheetStep(printable.height(), overlap)};
+    }
 };
 
 inline constexpr double paperMargin = 10;
