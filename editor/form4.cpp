@@ -14,6 +14,7 @@
 #include "editor/workfile.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -195,8 +196,8 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     const std::array<QLabel *, 4> headings = {Label2, Label3, Label4, Label5};
     for (std::size_t segment = 0; segment < m_grid.size(); ++segment)
         for (std::size_t column = 0; column < headings.size(); ++column)
-            m_grid[segment][column]->setAccessibleName(m_options[segment]->text() + ", " +
-                                                       headings[column]->text());
+            m_grid[segment][column]->setAccessibleName(m_segments->button(int(segment))->text() +
+                                                       ", " + headings[column]->text());
     setAccessibleDescription("Gli assi, le quattro corde AB, BC, CD, DE tra i punti base, in "
                              "nero, e su ciascuna il suo arco, in rosso scuro");
     Command1->setFocus();
@@ -249,9 +250,8 @@ EditorSnapshot Form4::snapshot() const
         const auto s = static_cast<std::size_t>(segment);
         for (std::size_t column = 0; column < 4; ++column)
             state.grid[s][column] = m_grid[s][column]->text();
-        if (m_options[s]->isChecked())
-            state.selected = segment;
     }
+    state.selected = selectedSegment();
     return state;
 }
 
@@ -267,15 +267,13 @@ void Form4::restore(const EditorSnapshot &state)
         HScroll1->setValue(state.horizontalBar);
         HScroll2->setValue(state.verticalBar);
     }
-    for (Segment segment : segments) {
-        QRadioButton *option = m_options[static_cast<std::size_t>(segment)];
-        const bool selected = state.selected == segment;
-        if (option->isChecked() != selected) {
-            // An auto-exclusive button cannot be unchecked while it is the checked one.
-            option->setAutoExclusive(false);
-            option->setChecked(selected);
-            option->setAutoExclusive(true);
-        }
+    if (state.selected) {
+        m_segments->button(int(*state.selected))->setChecked(true);
+    } else if (QAbstractButton *checked = m_segments->checkedButton()) {
+        // An exclusive group keeps its checked button checked.
+        m_segments->setExclusive(false);
+        checked->setChecked(false);
+        m_segments->setExclusive(true);
     }
     // The drawing from the values as they were: no check reads a box, and a segment chosen
     // after the last step keeps its row, taking the bars' values only at the next step.
@@ -335,6 +333,17 @@ void Form4::barReleased(const QScrollBar *bar)
         m_history->released(bar->value(), [this] { proc2(); });
 }
 
+std::optional<Segment> Form4::selectedSegment() const
+{
+    const int id = m_segments->checkedId();
+    return id < 0 ? std::nullopt : std::optional(static_cast<Segment>(id));
+}
+
+QRadioButton *Form4::option(Segment segment) const
+{
+    return std::array{Option1, Option2, Option3, Option4}[static_cast<std::size_t>(segment)];
+}
+
 QGroupBox *Form4::createSegmentFrame()
 {
     auto *frame = app::createControl<QGroupBox>(this, "Frame1", {360, 360, 1455, 2175}, "SEGMENTI");
@@ -343,7 +352,10 @@ QGroupBox *Form4::createSegmentFrame()
     Option2 = app::createControl<QRadioButton>(frame, "Option2", {240, 720, 1095, 375}, "BC");
     Option3 = app::createControl<QRadioButton>(frame, "Option3", {240, 1200, 1095, 375}, "CD");
     Option4 = app::createControl<QRadioButton>(frame, "Option4", {240, 1680, 1095, 375}, "DE");
-    m_options = {Option1, Option2, Option3, Option4};
+    // One exclusive group, each option's id its segment: none is checked until the user picks.
+    m_segments = new QButtonGroup(this);
+    for (Segment segment : segments)
+        m_segments->addButton(option(segment), static_cast<int>(segment));
     return frame;
 }
 
@@ -460,7 +472,7 @@ void Form4::INIZIO()
     std::array<ArcParameters, 4> arcs;
     for (Segment segment : segments) {
         const auto index = static_cast<std::size_t>(segment);
-        if (m_options[index]->isChecked() && !m_history->isRestoring())
+        if (selectedSegment() == segment && !m_history->isRestoring())
             m_table.copyCurrent(segment, m_current);
         arcs[index] = segmentArc(m_points, segment, m_table.row(segment));
     }

@@ -18,6 +18,7 @@
 
 class CurveExport;
 class WorkFile;
+class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -104,6 +105,9 @@ private:
     };
 
     QGroupBox *createSegmentFrame();
+    // The segment whose option is checked, if any; a segment's option button.
+    std::optional<Segment> selectedSegment() const;
+    QRadioButton *option(Segment segment) const;
     DisplacementControls createDisplacementFrame(const DisplacementLayout &layout);
     QGroupBox *createAlfaFrame();
     void createGrid();
@@ -190,9 +194,9 @@ private:
     BasePoints m_points; // X1 ... Y5, copied from the base points window at each redraw
     CurrentParameters m_current;
     SegmentTable m_table;
-    // By segment: its option button, and its row of the readout grid (SP.V, SP.O, ALF.V,
-    // ALF.O).
-    std::array<QRadioButton *, 4> m_options{};
+    // The four options, each with its segment as its id.
+    QButtonGroup *m_segments = nullptr;
+    // By segment, its row of the readout grid (SP.V, SP.O, ALF.V, ALF.O).
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
     // The lists the walks fill; after a redraw they move into its curve.
     std::array<std::vector<ArcPoint>, 4> m_arcs;
