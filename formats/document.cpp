@@ -11,29 +11,193 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <span>
+#include <vector>
 
 namespace {
 
 // Far beyond any document (a few kilobytes), and small enough to read at once.
 constexpr qint64 largestDocument = 4 * 1024 * 1024;
 
-const char *const pointNames[] = {"A", "B", "C", "D", "E"};
-const char *const kindNames[] = {"unset", "integer", "single", "double"};
+// Every key of the document, spelled once for writing and reading.
+namespace key {
+constexpr const char *format = "format", *version = "version", *locale = "locale",
+                     *workFile = "workFile", *calibrationRatio = "calibrationRatio",
+                     *basePoints = "basePoints", *editor = "editor";
+constexpr const char *name = "name", *x = "x", *y = "y", *xText = "xText", *yText = "yText";
+constexpr const char *kind = "kind", *value = "value";
+constexpr const char *bars = "bars", *horizontal = "horizontal", *vertical = "vertical";
+constexpr const char *current = "current", *SPTO = "SPTO", *SPTV = "SPTV", *AVX = "AVX",
+                     *AVY = "AVY", *INST = "INST", *SPX = "SPX", *SPY = "SPY";
+constexpr const char *texts = "texts", *horizontalDisplacement = "horizontalDisplacement",
+                     *verticalDisplacement = "verticalDisplacement",
+                     *pointsIncrement = "pointsIncrement",
+                     *verticalAlfaIncrement = "verticalAlfaIncrement",
+                     *horizontalAlfaIncrement = "horizontalAlfaIncrement";
+constexpr const char *selectedSegment = "selectedSegment", *segments = "segments", *grid = "grid";
+constexpr const char *trueScale = "trueScale", *millimetresPerUnit = "millimetresPerUnit",
+                     *paper = "paper", *overlap = "overlap";
+} // namespace key
 
-bool isInt16(double n)
+constexpr const char *formatName = "cinquepunti";
+const char *const pointNames[] = {"A", "B", "C", "D", "E"};
+
+QLatin1StringView name(const char *key)
 {
-    return n == std::trunc(n) && n >= -32768 && n <= 32767;
+    return QLatin1StringView(key);
 }
 
-QJsonValue variantJson(const Variant &value)
+// Reads the fields of one JSON object, naming each by its path ("editor.bars.vertical") when it
+// refuses it. The first refusal is kept for the whole document; after it every read gives a
+// default, and the document is refused once reading ends.
+class Reader
 {
-    QJsonObject object{{"kind", kindNames[static_cast<int>(value.kind())]}};
+public:
+    Reader(const QJsonObject &object, QString path, std::optional<QString> &refusal)
+        : m_object(object), m_path(std::move(path)), m_refusal(refusal)
+    {
+    }
+
+    bool has(const char *key) const { return m_object.contains(name(key)); }
+    void refuse(const QString &reason) const
+    {
+        if (!m_refusal)
+            m_refusal = reason;
+    }
+    void invalid(const char *key) const
+    {
+        refuse(QStringLiteral("il campo «%1» non è valido").arg(pathOf(key)));
+    }
+    void outOfRange(const char *key) const
+    {
+        refuse(
+            QStringLiteral("il valore di «%1» è fuori dall'intervallo ammesso").arg(pathOf(key)));
+    }
+
+    QJsonValue value(const char *key) const
+    {
+        const QJsonValue v = m_object.value(name(key));
+        if (v.isUndefined())
+            refuse(QStringLiteral("manca il campo «%1»").arg(pathOf(key)));
+        return v;
+    }
+    Reader object(const char *key) const
+    {
+        const QJsonValue v = value(key);
+        if (!v.isUndefined() && !v.isObject())
+            invalid(key);
+        return Reader(v.toObject(), pathOf(key), m_refusal);
+    }
+    // The array's objects, one for each name, each read under its name ("basePoints.A").
+    std::vector<Reader> objects(const char *key, std::span<const char *const> names) const
+    {
+        const QJsonValue v = value(key);
+        const QJsonArray a = v.toArray();
+        std::vector<Reader> readers;
+        for (qsizetype i = 0; i < qsizetype(names.size()); ++i) {
+            if (!v.isUndefined() && (a.size() != qsizetype(names.size()) || !a[i].isObject()))
+                invalid(key);
+            readers.push_back(
+                Reader(a[i].toObject(), pathOf(key) + u'.' + name(names[i]), m_refusal));
+        }
+        return readers;
+    }
+    QString text(const char *key) const
+    {
+        const QJsonValue v = value(key);
+        if (!v.isUndefined() && !v.isString())
+            invalid(key);
+        return v.toString();
+    }
+    double number(const char *key) const
+    {
+        const QJsonValue v = value(key);
+        if (!v.isUndefined() && (!v.isDouble() || !std::isfinite(v.toDouble())))
+            invalid(key);
+        return std::isfinite(v.toDouble()) ? v.toDouble() : 0;
+    }
+    int integer(const char *key, int limit) const
+    {
+        const double n = number(key);
+        if (n != std::trunc(n) || std::abs(n) > limit) {
+            invalid(key);
+            return 0;
+        }
+        return static_cast<int>(n);
+    }
+    std::array<QString, 4> texts4(const char *key) const
+    {
+        const QJsonValue v = value(key);
+        const QJsonArray a = v.toArray();
+        std::array<QString, 4> texts;
+        for (qsizetype i = 0; i < 4; ++i) {
+            if (!v.isUndefined() && (a.size() != 4 || !a[i].isString()))
+                invalid(key);
+            texts[std::size_t(i)] = a[i].toString();
+        }
+        return texts;
+    }
+
+private:
+    QString pathOf(const char *key) const
+    {
+        return m_path.isEmpty() ? QString(name(key)) : m_path + u'.' + name(key);
+    }
+
+    QJsonObject m_object;
+    QString m_path;
+    std::optional<QString> &m_refusal;
+};
+
+// What a variant field may hold: any finite number (a base point's coordinate), a whole
+// displacement within its bar, or an increment the checks accept (not 0, not beyond a limit).
+struct Allowed
+{
+    enum { Coordinate, Displacement, Increment } what = Coordinate;
+    double limit = HUGE_VAL;
+};
+
+QJsonObject toJson(const Variant &value)
+{
+    QJsonObject object{{name(key::kind), Variant::kindName(value.kind())}};
     if (!value.isUnset())
-        object.insert("value", value.toDouble());
+        object.insert(name(key::value), value.toDouble());
     return object;
 }
 
-QJsonArray textsJson(const auto &texts)
+Variant variantFromJson(const Reader &parent, const char *field, Allowed allowed)
+{
+    const Reader v = parent.object(field);
+    const std::optional<Variant::Kind> kind = Variant::kindNamed(v.text(key::kind));
+    if (!kind) {
+        parent.invalid(field);
+        return {};
+    }
+    if (*kind == Variant::Kind::Unset)
+        return {};
+    const double n = v.number(key::value);
+    const bool inRange =
+        allowed.what == Allowed::Coordinate ||
+        (allowed.what == Allowed::Displacement ? n == std::trunc(n) && std::abs(n) <= allowed.limit
+                                               : n != 0 && n <= allowed.limit);
+    if (!inRange) {
+        parent.outOfRange(field);
+        return {};
+    }
+    // Displacements are whole numbers held as integers, as the bars give them.
+    const bool kindAllowed =
+        allowed.what != Allowed::Displacement || *kind == Variant::Kind::Integer;
+    const std::optional<Variant> value = Variant::ofKind(*kind, n);
+    if (!value || !kindAllowed) {
+        (allowed.what == Allowed::Coordinate ? v : parent)
+            .invalid(allowed.what == Allowed::Coordinate ? key::value : field);
+        return {};
+    }
+    return *value;
+}
+
+QJsonArray toJson(const std::array<QString, 4> &texts)
 {
     QJsonArray array;
     for (const QString &text : texts)
@@ -41,140 +205,134 @@ QJsonArray textsJson(const auto &texts)
     return array;
 }
 
-// A refusal, with what it is about.
-struct Refused
+QJsonObject toJson(const TrueScale &scale)
 {
-    QString reason;
-};
+    return {{name(key::millimetresPerUnit), scale.millimetresPerUnit},
+            {name(key::paper), paperKey(scale.paper)},
+            {name(key::overlap), scale.overlap}};
+}
 
-// Reads the fields of one JSON object, naming each by its path ("editor.bars.vertical") when
-// it refuses it.
-class Fields
+TrueScale trueScaleFromJson(const Reader &editor)
 {
-public:
-    Fields(const QJsonObject &object, QString path) : m_object(object), m_path(std::move(path)) {}
+    // Documents from before the true scale was kept have the default one.
+    if (!editor.has(key::trueScale))
+        return defaultTrueScale();
+    const Reader r = editor.object(key::trueScale);
+    TrueScale scale{.millimetresPerUnit = r.number(key::millimetresPerUnit),
+                    .overlap = r.number(key::overlap)};
+    if (const std::optional<QPageSize::PageSizeId> paper = paperOfKey(r.text(key::paper)))
+        scale.paper = *paper;
+    else
+        r.invalid(key::paper);
+    if (!isValid(scale))
+        editor.invalid(key::trueScale);
+    return scale;
+}
 
-    bool has(const char *name) const { return m_object.contains(QLatin1StringView(name)); }
-    QJsonValue value(const char *name) const
-    {
-        const QJsonValue value = m_object.value(QLatin1StringView(name));
-        if (value.isUndefined())
-            throw Refused{QStringLiteral("manca il campo «%1»").arg(pathOf(name))};
-        return value;
-    }
-    [[noreturn]] void invalid(const char *name) const
-    {
-        throw Refused{QStringLiteral("il campo «%1» non è valido").arg(pathOf(name))};
-    }
-    Fields object(const char *name) const
-    {
-        const QJsonValue v = value(name);
-        if (!v.isObject())
-            invalid(name);
-        return Fields(v.toObject(), pathOf(name));
-    }
-    QJsonArray array(const char *name, qsizetype size) const
-    {
-        const QJsonValue v = value(name);
-        if (!v.isArray() || v.toArray().size() != size)
-            invalid(name);
-        return v.toArray();
-    }
-    QString text(const char *name) const
-    {
-        const QJsonValue v = value(name);
-        if (!v.isString())
-            invalid(name);
-        return v.toString();
-    }
-    double number(const char *name) const
-    {
-        const QJsonValue v = value(name);
-        if (!v.isDouble() || !std::isfinite(v.toDouble()))
-            invalid(name);
-        return v.toDouble();
-    }
-    int integer(const char *name, int limit) const
-    {
-        const double n = number(name);
-        if (n != std::trunc(n) || std::abs(n) > limit)
-            invalid(name);
-        return static_cast<int>(n);
-    }
-    std::array<QString, 4> texts4(const char *name) const
-    {
-        const QJsonArray a = array(name, 4);
-        std::array<QString, 4> texts;
-        for (qsizetype i = 0; i < 4; ++i) {
-            if (!a[i].isString())
-                invalid(name);
-            texts[static_cast<std::size_t>(i)] = a[i].toString();
-        }
-        return texts;
-    }
-    // A value of the given kinds; displacements are whole and within limit, increments
-    // anything the checks accept (not 0, not beyond maximum).
-    Variant variant(const char *name, bool displacement, double limit) const
-    {
-        const Fields v = object(name);
-        const QString kind = v.text("kind");
-        if (kind == u"unset")
-            return {};
-        const double n = v.number("value");
-        const bool inRange =
-            displacement ? (n == std::trunc(n) && std::abs(n) <= limit) : (n != 0 && n <= limit);
-        if (!inRange)
-            throw Refused{QStringLiteral("il valore di «%1» è fuori dall'intervallo ammesso")
-                              .arg(pathOf(name))};
-        if (kind == u"integer" && isInt16(n))
-            return Variant::integer(static_cast<std::int16_t>(n));
-        if (kind == u"single" && !displacement && double(float(n)) == n)
-            return Variant::single(float(n));
-        if (kind == u"double" && !displacement)
-            return Variant::real(n);
-        invalid(name);
-    }
-
-private:
-    QString pathOf(const char *name) const
-    {
-        return m_path.isEmpty() ? QString::fromLatin1(name)
-                                : m_path + u'.' + QString::fromLatin1(name);
-    }
-
-    QJsonObject m_object;
-    QString m_path;
-};
-
-std::optional<Segment> segmentNamed(const QString &name)
+QJsonObject toJson(const CurrentParameters &current)
 {
+    return {{name(key::SPTO), toJson(current.SPTO)},
+            {name(key::SPTV), toJson(current.SPTV)},
+            {name(key::AVX), toJson(current.AVX)},
+            {name(key::AVY), toJson(current.AVY)},
+            {name(key::INST), toJson(current.INST)}};
+}
+
+CurrentParameters currentFromJson(const Reader &r)
+{
+    CurrentParameters current{
+        .SPTO = variantFromJson(r, key::SPTO, {Allowed::Displacement, horizontalBarLimit}),
+        .SPTV = variantFromJson(r, key::SPTV, {Allowed::Displacement, verticalBarLimit}),
+        .AVX = variantFromJson(r, key::AVX, {Allowed::Increment}),
+        .AVY = variantFromJson(r, key::AVY, {Allowed::Increment}),
+        .INST = variantFromJson(r, key::INST, {Allowed::Increment, maximumPointsIncrement})};
+    if (current.INST.isUnset())
+        r.invalid(key::INST);
+    return current;
+}
+
+QJsonObject toJson(const SegmentValues &row, const std::array<QString, 4> &grid)
+{
+    return {{name(key::SPX), toJson(row.SPX)},
+            {name(key::SPY), toJson(row.SPY)},
+            {name(key::AVX), toJson(row.AVX)},
+            {name(key::AVY), toJson(row.AVY)},
+            {name(key::grid), toJson(grid)}};
+}
+
+SegmentValues rowFromJson(const Reader &r)
+{
+    return {.SPX = variantFromJson(r, key::SPX, {Allowed::Displacement, horizontalBarLimit}),
+            .SPY = variantFromJson(r, key::SPY, {Allowed::Displacement, verticalBarLimit}),
+            .AVX = variantFromJson(r, key::AVX, {Allowed::Increment}),
+            .AVY = variantFromJson(r, key::AVY, {Allowed::Increment})};
+}
+
+QJsonObject toJson(const EditorSnapshot &state)
+{
+    QJsonObject table;
     for (Segment segment : segments)
-        if (name == QLatin1StringView(pointNames[int(segment)]) +
-                        QLatin1StringView(pointNames[int(segment) + 1]))
-            return segment;
-    return std::nullopt;
+        table.insert(segmentName(segment),
+                     toJson(state.table.row(segment), state.grid[std::size_t(segment)]));
+    return {{name(key::bars), QJsonObject{{name(key::horizontal), state.horizontalBar},
+                                          {name(key::vertical), state.verticalBar}}},
+            {name(key::current), toJson(state.current)},
+            {name(key::texts), QJsonObject{{name(key::horizontalDisplacement), state.Text6},
+                                           {name(key::verticalDisplacement), state.Text7},
+                                           {name(key::pointsIncrement), state.Text9},
+                                           {name(key::verticalAlfaIncrement), state.Text10},
+                                           {name(key::horizontalAlfaIncrement), state.Text11}}},
+            {name(key::selectedSegment), state.selected ? QJsonValue(segmentName(*state.selected))
+                                                        : QJsonValue(QJsonValue::Null)},
+            {name(key::segments), table},
+            {name(key::trueScale), toJson(state.trueScale)}};
 }
 
-QString segmentKey(Segment segment)
+EditorSnapshot editorFromJson(const Reader &r)
 {
-    return QString::fromLatin1(pointNames[int(segment)]) +
-           QString::fromLatin1(pointNames[int(segment) + 1]);
-}
-
-// The table's four values of a segment, by reference.
-std::array<Variant *, 4> rowOf(SegmentTable &table, Segment segment)
-{
-    switch (segment) {
-    case Segment::AB:
-        return {&table.SPXAB, &table.SPYAB, &table.AVXAB, &table.AVYAB};
-    case Segment::BC:
-        return {&table.SPXBC, &table.SPYBC, &table.AVXBC, &table.AVYBC};
-    case Segment::CD:
-        return {&table.SPXCD, &table.SPYCD, &table.AVXCD, &table.AVYCD};
-    case Segment::DE:
-        break;
+    EditorSnapshot state;
+    const Reader bars = r.object(key::bars);
+    state.horizontalBar = bars.integer(key::horizontal, horizontalBarLimit);
+    state.verticalBar = bars.integer(key::vertical, verticalBarLimit);
+    state.current = currentFromJson(r.object(key::current));
+    const Reader texts = r.object(key::texts);
+    state.Text6 = texts.text(key::horizontalDisplacement);
+    state.Text7 = texts.text(key::verticalDisplacement);
+    state.Text9 = texts.text(key::pointsIncrement);
+    state.Text10 = texts.text(key::verticalAlfaIncrement);
+    state.Text11 = texts.text(key::horizontalAlfaIncrement);
+    if (const QJsonValue selected = r.value(key::selectedSegment); !selected.isNull()) {
+        state.selected = segmentNamed(selected.toString());
+        if (!selected.isString() || !state.selected)
+            r.invalid(key::selectedSegment);
     }
-    return {&table.SPXDE, &table.SPYDE, &table.AVXDE, &table.AVYDE};
+    const Reader table = r.object(key::segments);
+    for (Segment segment : segments) {
+        const QByteArray segmentKey = segmentName(segment).toLatin1();
+        const Reader row = table.object(segmentKey.constData());
+        state.table.setRow(segment, rowFromJson(row));
+        state.grid[std::size_t(segment)] = row.texts4(key::grid);
+    }
+    state.trueScale = trueScaleFromJson(r);
+    return state;
+}
+
+QJsonObject pointToJson(const CurveDocument &document, std::size_t i)
+{
+    return {{name(key::name), pointNames[i]},
+            {name(key::x), toJson(document.points.X[i])},
+            {name(key::y), toJson(document.points.Y[i])},
+            {name(key::xText), document.pointTexts[2 * i]},
+            {name(key::yText), document.pointTexts[2 * i + 1]}};
+}
+
+void pointFromJson(const Reader &point, CurveDocument &document, std::size_t i)
+{
+    // Coordinates are whatever the base points window accepted: any finite number.
+    document.points.X[i] = variantFromJson(point, key::x, {});
+    document.points.Y[i] = variantFromJson(point, key::y, {});
+    document.pointTexts[2 * i] = point.text(key::xText);
+    document.pointTexts[2 * i + 1] = point.text(key::yText);
 }
 
 // A number the user typed, written again as the reader's locale writes it: "1,5" saved under
@@ -188,113 +346,63 @@ QString inReaderLocale(const QString &text, const QLocale &writer, const QLocale
     return formatNumber(*value, reader);
 }
 
-CurveDocument parse(const QJsonObject &root, const QLocale &reader)
+void retellNumbers(CurveDocument &document, const QLocale &writer, const QLocale &reader)
 {
-    const Fields top(root, {});
-    const QJsonValue format = top.value("format");
-    if (format != QJsonValue(QStringLiteral("cinquepunti")))
-        throw Refused{QStringLiteral("non è un documento di Cinquepunti")};
-    const double version = top.number("version");
+    const auto retell = [&](QString &text) { text = inReaderLocale(text, writer, reader); };
+    std::ranges::for_each(document.pointTexts, retell);
+    EditorSnapshot &state = document.editor;
+    for (QString *text : {&state.Text6, &state.Text7, &state.Text9, &state.Text10, &state.Text11})
+        retell(*text);
+    for (std::array<QString, 4> &row : state.grid)
+        std::ranges::for_each(row, retell);
+}
+
+QJsonObject toJson(const CurveDocument &document, const QLocale &writer)
+{
+    QJsonArray points;
+    for (std::size_t i = 0; i < 5; ++i)
+        points.append(pointToJson(document, i));
+    QJsonObject root{{name(key::format), formatName},
+                     {name(key::version), documentVersion},
+                     {name(key::locale), writer.name()},
+                     {name(key::calibrationRatio), document.calibrationRatio},
+                     {name(key::basePoints), points},
+                     {name(key::editor), toJson(document.editor)}};
+    if (!document.workFile.isEmpty())
+        root.insert(name(key::workFile), document.workFile);
+    return root;
+}
+
+std::variant<CurveDocument, QString> documentFromJson(const QJsonObject &root,
+                                                      const QLocale &reader)
+{
+    std::optional<QString> refusal;
+    const Reader top(root, {}, refusal);
+    if (root.value(name(key::format)) != QJsonValue(QLatin1StringView(formatName)))
+        return QStringLiteral("non è un documento di Cinquepunti");
+    const double version = top.number(key::version);
+    if (refusal)
+        return *refusal;
     if (version > documentVersion)
-        throw Refused{QStringLiteral("è stato scritto da una versione più recente di Cinquepunti")};
+        return QStringLiteral("è stato scritto da una versione più recente di Cinquepunti");
     if (version != documentVersion)
-        top.invalid("version");
+        top.invalid(key::version);
 
     CurveDocument document;
-    if (root.contains(QLatin1StringView("workFile")))
-        document.workFile = top.text("workFile");
-    document.calibrationRatio = top.number("calibrationRatio");
+    if (top.has(key::workFile))
+        document.workFile = top.text(key::workFile);
+    document.calibrationRatio = top.number(key::calibrationRatio);
     if (document.calibrationRatio <= 0)
-        top.invalid("calibrationRatio");
-
-    const QJsonArray points = top.array("basePoints", 5);
-    for (std::size_t i = 0; i < 5; ++i) {
-        if (!points[qsizetype(i)].isObject())
-            top.invalid("basePoints");
-        const Fields point(points[qsizetype(i)].toObject(),
-                           QStringLiteral("basePoints.") + QLatin1StringView(pointNames[i]));
-        // Coordinates are whatever the base points window accepted: any finite number.
-        auto coordinate = [&](const char *name) {
-            const Fields v = point.object(name);
-            const QString kind = v.text("kind");
-            if (kind == u"unset")
-                return Variant();
-            const double n = v.number("value");
-            if (kind == u"integer" && isInt16(n))
-                return Variant::integer(static_cast<std::int16_t>(n));
-            if (kind == u"single" && double(float(n)) == n)
-                return Variant::single(float(n));
-            if (kind == u"double")
-                return Variant::real(n);
-            v.invalid("value");
-        };
-        document.points.X[i] = coordinate("x");
-        document.points.Y[i] = coordinate("y");
-        document.pointTexts[2 * i] = point.text("xText");
-        document.pointTexts[2 * i + 1] = point.text("yText");
-    }
-
-    const Fields editor = top.object("editor");
-    EditorSnapshot &state = document.editor;
-    const Fields bars = editor.object("bars");
-    state.horizontalBar = bars.integer("horizontal", horizontalBarLimit);
-    state.verticalBar = bars.integer("vertical", verticalBarLimit);
-    const Fields current = editor.object("current");
-    state.current.SPTO = current.variant("SPTO", true, horizontalBarLimit);
-    state.current.SPTV = current.variant("SPTV", true, verticalBarLimit);
-    state.current.AVX = current.variant("AVX", false, HUGE_VAL);
-    state.current.AVY = current.variant("AVY", false, HUGE_VAL);
-    state.current.INST = current.variant("INST", false, maximumPointsIncrement);
-    if (state.current.INST.isUnset())
-        current.invalid("INST");
-    const Fields texts = editor.object("texts");
-    state.Text6 = texts.text("horizontalDisplacement");
-    state.Text7 = texts.text("verticalDisplacement");
-    state.Text9 = texts.text("pointsIncrement");
-    state.Text10 = texts.text("verticalAlfaIncrement");
-    state.Text11 = texts.text("horizontalAlfaIncrement");
-    const QJsonValue selected = editor.value("selectedSegment");
-    if (!selected.isNull()) {
-        state.selected = segmentNamed(selected.toString());
-        if (!selected.isString() || !state.selected)
-            editor.invalid("selectedSegment");
-    }
-    const Fields table = editor.object("segments");
-    for (Segment segment : segments) {
-        const QByteArray key = segmentKey(segment).toLatin1();
-        const Fields row = table.object(key.constData());
-        const std::array<Variant *, 4> values = rowOf(state.table, segment);
-        *values[0] = row.variant("SPX", true, horizontalBarLimit);
-        *values[1] = row.variant("SPY", true, verticalBarLimit);
-        *values[2] = row.variant("AVX", false, HUGE_VAL);
-        *values[3] = row.variant("AVY", false, HUGE_VAL);
-        state.grid[std::size_t(segment)] = row.texts4("grid");
-    }
-    // Documents from before the true scale was kept have the default one.
-    state.trueScale = defaultTrueScale();
-    if (editor.has("trueScale")) {
-        const Fields scale = editor.object("trueScale");
-        TrueScale &kept = state.trueScale;
-        kept.millimetresPerUnit = scale.number("millimetresPerUnit");
-        kept.overlap = scale.number("overlap");
-        const std::optional<QPageSize::PageSizeId> paper = paperOfKey(scale.text("paper"));
-        if (!paper)
-            scale.invalid("paper");
-        kept.paper = *paper;
-        if (!isValid(kept))
-            editor.invalid("trueScale");
-    }
+        top.invalid(key::calibrationRatio);
+    const std::vector<Reader> points = top.objects(key::basePoints, pointNames);
+    for (std::size_t i = 0; i < points.size(); ++i)
+        pointFromJson(points[i], document, i);
+    document.editor = editorFromJson(top.object(key::editor));
+    if (refusal)
+        return *refusal;
     // Documents from before the writer's locale was kept were read in the reader's.
-    if (top.has("locale")) {
-        const QLocale writer(top.text("locale"));
-        const auto retell = [&](QString &text) { text = inReaderLocale(text, writer, reader); };
-        std::ranges::for_each(document.pointTexts, retell);
-        for (QString *text :
-             {&state.Text6, &state.Text7, &state.Text9, &state.Text10, &state.Text11})
-            retell(*text);
-        for (std::array<QString, 4> &row : state.grid)
-            std::ranges::for_each(row, retell);
-    }
+    if (top.has(key::locale))
+        retellNumbers(document, QLocale(top.text(key::locale)), reader);
     return document;
 }
 
@@ -302,48 +410,7 @@ CurveDocument parse(const QJsonObject &root, const QLocale &reader)
 
 QByteArray documentJson(const CurveDocument &document, const QLocale &writer)
 {
-    QJsonArray points;
-    for (std::size_t i = 0; i < 5; ++i)
-        points.append(QJsonObject{{"name", pointNames[i]},
-                                  {"x", variantJson(document.points.X[i])},
-                                  {"y", variantJson(document.points.Y[i])},
-                                  {"xText", document.pointTexts[2 * i]},
-                                  {"yText", document.pointTexts[2 * i + 1]}});
-    const EditorSnapshot &state = document.editor;
-    QJsonObject table;
-    for (Segment segment : segments) {
-        const SegmentValues row = state.table.row(segment);
-        table.insert(segmentKey(segment),
-                     QJsonObject{{"SPX", variantJson(row.SPX)},
-                                 {"SPY", variantJson(row.SPY)},
-                                 {"AVX", variantJson(row.AVX)},
-                                 {"AVY", variantJson(row.AVY)},
-                                 {"grid", textsJson(state.grid[std::size_t(segment)])}});
-    }
-    const QJsonObject editor{
-        {"bars", QJsonObject{{"horizontal", state.horizontalBar}, {"vertical", state.verticalBar}}},
-        {"current", QJsonObject{{"SPTO", variantJson(state.current.SPTO)},
-                                {"SPTV", variantJson(state.current.SPTV)},
-                                {"AVX", variantJson(state.current.AVX)},
-                                {"AVY", variantJson(state.current.AVY)},
-                                {"INST", variantJson(state.current.INST)}}},
-        {"texts", QJsonObject{{"horizontalDisplacement", state.Text6},
-                              {"verticalDisplacement", state.Text7},
-                              {"pointsIncrement", state.Text9},
-                              {"verticalAlfaIncrement", state.Text10},
-                              {"horizontalAlfaIncrement", state.Text11}}},
-        {"selectedSegment",
-         state.selected ? QJsonValue(segmentKey(*state.selected)) : QJsonValue(QJsonValue::Null)},
-        {"segments", table},
-        {"trueScale", QJsonObject{{"millimetresPerUnit", state.trueScale.millimetresPerUnit},
-                                  {"paper", paperKey(state.trueScale.paper)},
-                                  {"overlap", state.trueScale.overlap}}}};
-    QJsonObject root{{"format", "cinquepunti"}, {"version", documentVersion},
-                     {"locale", writer.name()}, {"calibrationRatio", document.calibrationRatio},
-                     {"basePoints", points},    {"editor", editor}};
-    if (!document.workFile.isEmpty())
-        root.insert("workFile", document.workFile);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return QJsonDocument(toJson(document, writer)).toJson(QJsonDocument::Indented);
 }
 
 std::variant<CurveDocument, QString> parseDocument(const QByteArray &json, const QLocale &reader)
@@ -357,11 +424,7 @@ std::variant<CurveDocument, QString> parseDocument(const QByteArray &json, const
             .arg(error.offset);
     if (!parsed.isObject())
         return QStringLiteral("non è un documento di Cinquepunti");
-    try {
-        return parse(parsed.object(), reader);
-    } catch (const Refused &refused) {
-        return refused.reason;
-    }
+    return documentFromJson(parsed.object(), reader);
 }
 
 std::variant<CurveDocument, QString> readDocument(const QString &fileName)

@@ -88,12 +88,6 @@ ArcPath arcPath(const Curve &curve, Segment segment)
     return path;
 }
 
-QString segmentName(Segment segment)
-{
-    static const char *const names[] = {"AB", "BC", "CD", "DE"};
-    return QString::fromLatin1(names[static_cast<std::size_t>(segment)]);
-}
-
 QString parametersText(const Curve &curve)
 {
     const QChar tab = u'\t';

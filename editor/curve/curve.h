@@ -95,9 +95,6 @@ struct ArcPath
 // The path of the segment's arc; it refers to the curve's points, which must outlive it.
 ArcPath arcPath(const Curve &curve, Segment segment);
 
-// "AB" ... "DE".
-QString segmentName(Segment segment);
-
 // Tab-separated lines, one number a field, in the default locale without digit grouping: the
 // base points, Incr, INST, the grid's headings, then each segment's grid row as shown.
 QString parametersText(const Curve &curve);

@@ -33,13 +33,32 @@ SegmentValues SegmentTable::row(Segment segment) const
     return {*cells[0], *cells[1], *cells[2], *cells[3]};
 }
 
-void SegmentTable::copyCurrent(Segment segment, const CurrentParameters &current)
+void SegmentTable::setRow(Segment segment, const SegmentValues &values)
 {
     const auto cells = rowCells(*this, segment);
-    *cells[0] = current.SPTO;
-    *cells[1] = current.SPTV;
-    *cells[2] = current.AVX;
-    *cells[3] = current.AVY;
+    *cells[0] = values.SPX;
+    *cells[1] = values.SPY;
+    *cells[2] = values.AVX;
+    *cells[3] = values.AVY;
+}
+
+void SegmentTable::copyCurrent(Segment segment, const CurrentParameters &current)
+{
+    setRow(segment, {current.SPTO, current.SPTV, current.AVX, current.AVY});
+}
+
+QString segmentName(Segment segment)
+{
+    static const char *const names[] = {"AB", "BC", "CD", "DE"};
+    return QString::fromLatin1(names[static_cast<std::size_t>(segment)]);
+}
+
+std::optional<Segment> segmentNamed(const QString &name)
+{
+    for (Segment segment : segments)
+        if (name == segmentName(segment))
+            return segment;
+    return std::nullopt;
 }
 
 ArcParameters segmentArc(const BasePoints &points, Segment segment, const SegmentValues &values)

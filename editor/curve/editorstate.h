@@ -15,6 +15,10 @@
 enum class Segment { AB, BC, CD, DE };
 constexpr Segment segments[] = {Segment::AB, Segment::BC, Segment::CD, Segment::DE};
 
+// "AB" ... "DE", and the segment of such a name.
+QString segmentName(Segment segment);
+std::optional<Segment> segmentNamed(const QString &name);
+
 // The base points a segment's chord joins: 0 for A, up to 4 for E.
 struct ChordEnds
 {
@@ -57,6 +61,7 @@ class SegmentTable
 {
 public:
     SegmentValues row(Segment segment) const;
+    void setRow(Segment segment, const SegmentValues &values);
     // The selected segment takes the current parameters at each redraw, kinds and all: an
     // unset SPTO leaves an unset displacement, which the readout still shows as 0.
     void copyCurrent(Segment segment, const CurrentParameters &current);
