@@ -476,8 +476,11 @@ void Form4::INIZIO()
             m_table.copyCurrent(segment, m_current);
         arcs[index] = segmentArc(m_points, segment, m_table.row(segment));
     }
-    walkArcs(arcs, arcFrame(), arcDots(), m_arcs, m_dots);
-    // Plotted and read out in the order AB, BC, CD, DE, as if each arc were walked in turn.
+    // CALCOLA's work, each segment's arc walked and plotted, is done here in two halves: the four
+    // walks side by side, each mapping its points to 2-pixel dots as it goes; then each arc
+    // plotted, and read out, in the order AB, BC, CD, DE, as if each were walked in turn.
+    setDrawWidth(2);
+    walkArcs(arcs, arcFrame(), dotMapping(), m_arcs, m_dots);
     for (Segment segment : segments) {
         plotArc(segment);
         // Right after its arc, so the grid shows what was just drawn.
@@ -508,23 +511,9 @@ const std::array<std::vector<ArcPoint>, 4> &Form4::arcs() const
     return curve() ? curve()->arcs : none;
 }
 
-void Form4::CALCOLA(const ArcParameters &arc, Segment segment)
-{
-    const auto index = static_cast<std::size_t>(segment);
-    walkArcs(std::span(&arc, 1), arcFrame(), arcDots(), std::span(&m_arcs[index], 1),
-             std::span(&m_dots[index], 1));
-    plotArc(segment);
-}
-
 ArcFrame Form4::arcFrame() const
 {
     return ArcFrame{P1, CX, CY, m_current.INST.toDouble()};
-}
-
-DotMapping Form4::arcDots()
-{
-    setDrawWidth(2);
-    return dotMapping();
 }
 
 void Form4::plotArc(Segment segment)

@@ -40,8 +40,6 @@ public:
     // a clean picture clear first.
     void Form_Activate();
     void INIZIO();
-    // Walks the segment's arc and plots its points.
-    void CALCOLA(const ArcParameters &arc, Segment segment);
     void TRACCIALINEA(double TX1, double TY1, double TX2, double TY2);
     void LeggiText9();
     void LeggiText10();
@@ -115,8 +113,6 @@ private:
     // Keeps what the redraw just drew for the ways out (copy, save).
     void recordCurve();
     ArcFrame arcFrame() const;
-    // Where the arcs' 2-pixel dots fall on the surface; leaves the draw width at 2.
-    DotMapping arcDots();
     // Plots the segment's walked arc: 2-pixel dots in the arcs' colour.
     void plotArc(Segment segment);
     // A bar's change: its displacement and box take the value, then the cleared redraw.
