@@ -195,6 +195,92 @@ BasePoints basePoints()
     return form3()->basePoints();
 }
 
+namespace {
+
+// Places a window before its first show: a maximised one at a first guess of its size, which is
+// the final size where no window manager maximises it (a bare X server); any other centred on
+// the screen, wholly on it where it fits. Later shows leave it where the user put it.
+void placeAtFirstShow(QWidget *window, const QRect &available)
+{
+    const Qt::WindowStates state = window->windowState();
+    if (state.testFlag(Qt::WindowMaximized)) {
+        // The resize drops the maximised state, so it is set again.
+        window->resize(available.marginsRemoved(knownFrameMargins()).size());
+        window->setWindowState(state);
+    } else if (!window->property(placedProperty).toBool()) {
+        QRect frame = QRect(QPoint(), window->size()).marginsAdded(knownFrameMargins());
+        frame.moveCenter(available.center());
+        window->move(std::max(frame.left(), available.left()),
+                     std::max(frame.top(), available.top()));
+        window->setProperty(placedProperty, true);
+    }
+}
+
+// Shows a maximised window and waits, a second at most and without user input, until it is on
+// the screen filling the available area, its frame included. Its activation draws for the size
+// the user first sees, which only the window manager knows: one gives a maximised window no
+// borders, another keeps them, offscreen activates the window before resizing it. Until then the
+// platform's activations run nothing; the show runs the handler itself afterwards.
+void showMaximisedAndWait(QWidget *window, const QRect &available)
+{
+    Windows *w = windows();
+    const auto listen = [w](bool on) {
+        for (QWidget *form : std::initializer_list<QWidget *>{w->form1.get(), w->form2.get(),
+                                                              w->form3.get(), w->form4.get()}) {
+            if (form && on)
+                form->installEventFilter(&w->filter);
+            else if (form)
+                form->removeEventFilter(&w->filter);
+        }
+    };
+    listen(false);
+    window->show();
+    QEventLoop loop;
+    const auto settled = [window, available] {
+        const QWindow *handle = window->windowHandle();
+        return handle && handle->isExposed() && window->frameGeometry().size() == available.size();
+    };
+    struct Watch : QObject
+    {
+        std::function<void()> check;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Expose || event->type() == QEvent::Resize ||
+                event->type() == QEvent::Move)
+                check();
+            return false;
+        }
+    } watch;
+    // Checked after the event has been handled, when the widget has its new size.
+    watch.check = [&] {
+        QTimer::singleShot(0, &loop, [&] {
+            if (settled())
+                loop.quit();
+        });
+    };
+    if (!settled()) {
+        window->windowHandle()->installEventFilter(&watch);
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        window->windowHandle()->removeEventFilter(&watch);
+    }
+    listen(true);
+}
+
+// Brings the window to the front as the active one, and runs its activation handler: bare X
+// servers never activate anything.
+void activate(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // A move of the program's own outranks a closing dialog's return.
+    windows()->returningTo = nullptr;
+    windowActivated(window);
+}
+
+} // namespace
+
 void show(QWidget *window)
 {
     if (isEnding())
@@ -202,84 +288,15 @@ void show(QWidget *window)
     // Activations the platform has already queued belong to earlier moves: delivered now, they
     // can no longer arrive after this show and run a handler behind its back.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const Qt::WindowStates state = window->windowState();
     const bool appearing = !window->isVisible();
-    const bool maximised = state.testFlag(Qt::WindowMaximized);
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
     if (appearing && screen) {
-        if (maximised) {
-            // A first guess, which is the final size where no window manager maximises it (a
-            // bare X server). The resize drops the maximised state, so it is set again.
-            window->resize(available.marginsRemoved(knownFrameMargins()).size());
-            window->setWindowState(state);
-        } else if (!window->property(placedProperty).toBool()) {
-            // Centred on its first show, wholly on the screen where it fits; later shows leave
-            // it where the user put it.
-            QRect frame = QRect(QPoint(), window->size()).marginsAdded(knownFrameMargins());
-            frame.moveCenter(available.center());
-            window->move(std::max(frame.left(), available.left()),
-                         std::max(frame.top(), available.top()));
-            window->setProperty(placedProperty, true);
-        }
+        const QRect available = screen->availableGeometry();
+        placeAtFirstShow(window, available);
+        if (window->windowState().testFlag(Qt::WindowMaximized))
+            showMaximisedAndWait(window, available);
     }
-    if (appearing && maximised && screen) {
-        // The activation handler draws for the size the user first sees, which only the window
-        // manager knows: one gives a maximised window no borders, another keeps them, offscreen
-        // activates the window before resizing it. So the show waits, a second at most, until
-        // the window is on the screen filling the available area, its frame included. Until
-        // then the platform's activations run nothing; the show runs the handler itself
-        // afterwards.
-        Windows *w = windows();
-        const auto listen = [w](bool on) {
-            for (QWidget *form : std::initializer_list<QWidget *>{w->form1.get(), w->form2.get(),
-                                                                  w->form3.get(), w->form4.get()}) {
-                if (form && on)
-                    form->installEventFilter(&w->filter);
-                else if (form)
-                    form->removeEventFilter(&w->filter);
-            }
-        };
-        listen(false);
-        window->show();
-        QEventLoop loop;
-        const auto settled = [window, available] {
-            const QWindow *handle = window->windowHandle();
-            return handle && handle->isExposed() &&
-                   window->frameGeometry().size() == available.size();
-        };
-        struct Watch : QObject
-        {
-            std::function<void()> check;
-            bool eventFilter(QObject *, QEvent *event) override
-            {
-                if (event->type() == QEvent::Expose || event->type() == QEvent::Resize ||
-                    event->type() == QEvent::Move)
-                    check();
-                return false;
-            }
-        } watch;
-        // Checked after the event has been handled, when the widget has its new size.
-        watch.check = [&] {
-            QTimer::singleShot(0, &loop, [&] {
-                if (settled())
-                    loop.quit();
-            });
-        };
-        if (!settled()) {
-            window->windowHandle()->installEventFilter(&watch);
-            QTimer::singleShot(1000, &loop, &QEventLoop::quit);
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-            window->windowHandle()->removeEventFilter(&watch);
-        }
-        listen(true);
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-    // A move of the program's own outranks a closing dialog's return.
-    windows()->returningTo = nullptr;
-    windowActivated(window);
+    activate(window);
 }
 
 void windowActivated(QWidget *window)
