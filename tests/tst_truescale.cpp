@@ -41,18 +41,11 @@ private slots:
 
 namespace {
 
-const QRgb darkRed = qRgb(128, 0, 0);
-
 // The default base points accepted, and every segment bent: a curve with every arc drawn.
-Form4 *openEditor()
+Form4 *bentEditor()
 {
-    click(app::form3(), "Command3");
-    Form4 *form = opened(app::form4());
-    for (const char *option : {"Option1", "Option2", "Option3", "Option4"}) {
-        QTest::mouseClick(control<QWidget>(form, option), Qt::LeftButton);
-        scrollAction(form, "HScroll2", QAbstractSlider::SliderPageStepAdd, 2);
-    }
-    return form;
+    return openEditor(EditorFrom::BasePoints,
+                      {{"Option1", 2}, {"Option2", 2}, {"Option3", 2}, {"Option4", 2}});
 }
 
 void trigger(Form4 *form, const char *action)
@@ -168,7 +161,7 @@ double squareHeight(const QImage &page)
 
 void tst_TrueScale::pdfIsTrueToSize()
 {
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     chooseScale(form, 0.5);
     QTemporaryDir dir;
     const QString pdf = exportCurve(form, dir, "curva.pdf");
@@ -193,7 +186,7 @@ void tst_TrueScale::pdfIsTrueToSize()
 
 void tst_TrueScale::largeCurveTilesWithoutEmptySheets()
 {
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     chooseScale(form, 4, false);
     QTemporaryDir dir;
     const QString pdf = exportCurve(form, dir, "grande.pdf");
@@ -237,7 +230,7 @@ void tst_TrueScale::largeCurveTilesWithoutEmptySheets()
 
 void tst_TrueScale::dxfAndSvgAreInMillimetres()
 {
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     chooseScale(form, 2.5);
     QTemporaryDir dir;
     const QString dxf = exportCurve(form, dir, "curva.dxf");
@@ -264,7 +257,7 @@ void tst_TrueScale::farCurveIsRefusedAndTheEarlierFileKept()
 {
     // B a long way up: at 4 mm a unit its millimetres, and the SVG's size, are no numbers.
     retype(app::form3(), "Text4", "1e308");
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     chooseScale(form, 4);
     QTemporaryDir dir;
     const std::pair<const char *, const char *> refusals[] = {
@@ -300,7 +293,7 @@ void tst_TrueScale::farCurveIsRefusedAndTheEarlierFileKept()
 
 void tst_TrueScale::scaleIsAStepOfTheWorkAndTheNextDefault()
 {
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     QVERIFY(form->snapshot().trueScale == TrueScale{}); // 1 mm, A4 in Italy, 10 mm
     // Cancelled, the typed value is not taken.
     whenModal<QDialog>("trueScaleDialog", [](QDialog *dialog) {
@@ -334,13 +327,13 @@ void tst_TrueScale::scaleIsAStepOfTheWorkAndTheNextDefault()
 
     // The default of the next work.
     app::destroyWindows();
-    QVERIFY(openEditor()->snapshot().trueScale == kept);
+    QVERIFY(bentEditor()->snapshot().trueScale == kept);
 
     // Without one kept, the paper of a locale that does not measure in metric is Letter.
     app::destroyWindows();
     app::settings().clear();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const QPageSize::PageSizeId paper = openEditor()->snapshot().trueScale.paper;
+    const QPageSize::PageSizeId paper = bentEditor()->snapshot().trueScale.paper;
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QCOMPARE(paper, QPageSize::Letter);
 }
@@ -377,7 +370,7 @@ void tst_TrueScale::scaleDialogReadsNumbersAsTheBoxesDo()
 
 void tst_TrueScale::printingToFileGivesThePdfsPages()
 {
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     chooseScale(form, 3);
     QTemporaryDir dir;
     const QString exported = exportCurve(form, dir, "esportata.pdf");
