@@ -3,6 +3,8 @@
 #include "app/recovery.h"
 #include "app/windows.h"
 #include "editor/form4.h"
+#include "editor/workfile.h"
+#include "formats/document.h"
 #include "points/form3.h"
 #include "useractions.h"
 
@@ -79,6 +81,19 @@ QString recoveryFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/recovery";
 }
 
+// Whether the one recovery file holds the work as the windows show it now: it is written a
+// second after a step, the first of a run of steps, so the file alone may still be an earlier
+// step's.
+bool recoveryHoldsTheWork()
+{
+    const QFileInfoList files = QDir(recoveryFolder()).entryInfoList({"*.cinquepunti"});
+    if (files.size() != 1)
+        return false;
+    const auto read = readDocument(files[0].filePath());
+    const auto *document = std::get_if<CurveDocument>(&read);
+    return document && *document == editor()->workFile()->document();
+}
+
 } // namespace
 
 void tst_WorkFile::initTestCase()
@@ -89,7 +104,8 @@ void tst_WorkFile::initTestCase()
     if (qEnvironmentVariableIsSet("CINQUEPUNTI_DIE_AFTER_A_STEP")) {
         app::start();
         bend("12", 3);
-        QTest::qWait(2500);
+        if (!QTest::qWaitFor(recoveryHoldsTheWork, 10000))
+            std::_Exit(5); // the parent says so
         std::_Exit(3);
     }
     // Or one that ends with ESCI at once, its work in no file.
@@ -189,6 +205,7 @@ void tst_WorkFile::recoveryAfterARunThatDied()
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), {});
     QVERIFY(child.waitForFinished(30000));
+    QVERIFY2(child.exitCode() != 5, "the run's recovery file never held its last step");
     QCOMPARE(child.exitCode(), exitCode);
     QCOMPARE(QDir(recoveryFolder()).entryList({"*.cinquepunti"}).size(), 1);
 
@@ -239,7 +256,7 @@ void tst_WorkFile::esciAsksOnlyAboutAFilesChanges()
         QCOMPARE(cancel.texts().size(), 1);
         QVERIFY(!app::isEnding() && editor()->isVisible());
     }
-    QTest::qWait(1500); // the step's recovery file is written
+    QTRY_VERIFY_WITH_TIMEOUT(recoveryHoldsTheWork(), 10000); // the last step's included
     QCOMPARE(QDir(recoveryFolder()).entryList({"*.cinquepunti"}).size(), 1);
     {
         MessageAnswerer discard({}, QMessageBox::Discard);

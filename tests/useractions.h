@@ -43,9 +43,20 @@ public:
     QString titles() const { return m_titles.join(u'|'); }
     int iconless() const { return m_iconless; }
 
+    // Lets the event loop run until this answerer has looked for a box twice more: by then the
+    // events that the last action posted and the timers due meanwhile have run, and any box
+    // they opened has been answered. A check that no box came waits so, on the loop itself
+    // (bounded, for a loop that never comes back), not on a guess of the clock.
+    [[nodiscard]] bool lookTwiceMore(int timeoutMs = 5000)
+    {
+        const int from = m_looks;
+        return QTest::qWaitFor([this, from] { return m_looks >= from + 2; }, timeoutMs);
+    }
+
 private:
     void answer()
     {
+        ++m_looks;
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
@@ -70,6 +81,7 @@ private:
     QStringList m_texts;
     QStringList m_titles;
     int m_iconless = 0;
+    int m_looks = 0;
 };
 
 template <typename T> T *control(QWidget *window, const char *name);
