@@ -11,6 +11,7 @@
 
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -87,17 +88,25 @@ private:
 template <typename T> T *control(QWidget *window, const char *name);
 
 // Once a modal dialog of that class and name is open (from the event loop its exec() runs),
-// does what a user would do in it.
-template <typename Dialog> void whenModal(const QString &name, std::function<void(Dialog *)> act)
+// does what a user would do in it. A dialog that has not opened by the deadline never will: the
+// test running then fails, naming the dialog, and nothing is left polling into later tests.
+template <typename Dialog>
+void whenModal(const QString &name, std::function<void(Dialog *)> act, int deadlineMs = 20000)
 {
-    auto *timer = new QTimer;
+    auto *timer = new QTimer(qApp);
+    const QDeadlineTimer deadline(deadlineMs);
     QObject::connect(timer, &QTimer::timeout, [=] {
         auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || dialog->objectName() != name)
+        const bool open = dialog && dialog->isVisible() && dialog->objectName() == name;
+        if (!open && !deadline.hasExpired())
             return;
-        timer->deleteLater();
         timer->stop();
-        act(dialog);
+        timer->deleteLater();
+        if (open)
+            act(dialog);
+        else
+            QTest::qFail(qPrintable(QStringLiteral("the dialog \"%1\" never opened").arg(name)),
+                         __FILE__, __LINE__);
     });
     timer->start(5);
 }
