@@ -39,7 +39,6 @@ private slots:
 
 namespace {
 
-const QRgb darkRed = qRgb(128, 0, 0);
 const char *const actionNames[] = {"actionCopyParameters", "actionCopyDrawing", "actionSaveCurve"};
 
 QAction *action(const char *name)
@@ -48,14 +47,9 @@ QAction *action(const char *name)
 }
 
 // The default base points accepted, AB chosen and bent: a curve with every arc drawn.
-Form4 *openEditor()
+Form4 *bentEditor()
 {
-    click(app::form3(), "Command3");
-    Form4 *form = opened(app::form4());
-    QTest::mouseClick(control<QWidget>(form, "Option1"), Qt::LeftButton);
-    scrollAction(form, "HScroll2", QAbstractSlider::SliderPageStepAdd, 3);
-    QCoreApplication::processEvents();
-    return form;
+    return openEditor(EditorFrom::BasePoints, {{"Option1", 3}});
 }
 
 // The export dialog answered: the filter picked (SVG being the default), the name typed.
@@ -91,7 +85,7 @@ void tst_CurveExport::actionsWaitForTheFirstRedrawThenCopy()
         QVERIFY2(!action(name)->isEnabled(), name);
     QCOMPARE(form->contextMenuPolicy(), Qt::ActionsContextMenu);
 
-    openEditor();
+    bentEditor();
     for (const char *name : actionNames)
         QVERIFY2(action(name)->isEnabled(), name);
     // The curve kept is the one plotted: the walks of the segments' rows, each point's dot on
@@ -150,7 +144,7 @@ void tst_CurveExport::savesThroughTheDialog()
     QFETCH(QString, filter);
     QFETCH(QString, typed);
     QFETCH(QString, saved);
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     const QImage before = drawingOf(form);
     QTemporaryDir dir;
     answerSaveDialog(filter, dir.filePath(typed));
@@ -180,7 +174,7 @@ void tst_CurveExport::svgRendersLikeTheDrawing()
 #ifndef CINQUEPUNTI_HAVE_SVG
     QSKIP("Qt SVG is not installed");
 #else
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     const Curve &curve = *form->curve();
     const QImage drawing = drawingOf(form);
     QSvgRenderer renderer(svgOf(curve));
@@ -222,7 +216,7 @@ void tst_CurveExport::svgRendersLikeTheDrawing()
 
 void tst_CurveExport::replacingAsksFirstAndFailingWritesNothing()
 {
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     const QImage before = drawingOf(form);
     QTemporaryDir dir;
     const QString path = dir.filePath("curva.svg");
@@ -265,7 +259,7 @@ void tst_CurveExport::fullDiskSaysSoAndKeepsTheEarlierFile()
     if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "cinquepunti", dir.path()}))
         QSKIP("no tmpfs could be mounted here");
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {dir.path()}); });
-    Form4 *form = openEditor();
+    Form4 *form = bentEditor();
     const QImage before = drawingOf(form);
     const std::pair<const char *, const char *> files[] = {{"*.png", "disegno.png"},
                                                            {"*.svg", "disegno.svg"},

@@ -4,7 +4,6 @@
 #include "useractions.h"
 
 #include <QAction>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -33,39 +32,11 @@ template <typename T = QWidget> T *in(const char *name)
     return control<T>(app::form4(), name);
 }
 
-// From the start window, whose frame tells the editor its final size before it draws.
-Form4 *openEditor()
-{
-    app::show(app::form1());
-    return opened(app::form4());
-}
-
-// What the user sees and what the next redraw reads.
-struct View
-{
-    QImage drawing;
-    QStringList texts; // every box, then whether each option is checked
-    CurrentParameters current;
-    SegmentTable table;
-    friend bool operator==(const View &, const View &) = default;
-};
-
-View view()
-{
-    Form4 *form = app::form4();
-    View v{drawingOf(form), {}, form->current(), form->table()};
-    for (const QLineEdit *box : form->findChildren<QLineEdit *>())
-        v.texts << box->text();
-    for (const QRadioButton *option : form->findChildren<QRadioButton *>())
-        v.texts << QString::number(option->isChecked());
-    return v;
-}
-
 } // namespace
 
 void tst_EditorHistory::everyStepComesBack()
 {
-    Form4 *form = openEditor();
+    Form4 *form = openEditor(EditorFrom::StartWindow);
     auto *undo = in<QAction>("actionUndo"), *redo = in<QAction>("actionRedo");
     QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 
@@ -112,7 +83,7 @@ void tst_EditorHistory::everyStepComesBack()
 void tst_EditorHistory::dragIsOneStep()
 {
     for (bool tracking : {true, false}) {
-        openEditor();
+        openEditor(EditorFrom::StartWindow);
         const View before = view();
         auto *bar = in<QScrollBar>("HScroll2");
         bar->setTracking(tracking);
@@ -134,7 +105,7 @@ void tst_EditorHistory::dragIsOneStep()
 
 void tst_EditorHistory::keysInBoxesAndWindow()
 {
-    Form4 *form = openEditor();
+    Form4 *form = openEditor(EditorFrom::StartWindow);
     MessageAnswerer answerer;
     auto *bar = in<QScrollBar>("HScroll2");
     scrollAction(form, "HScroll2", QAbstractSlider::SliderSingleStepAdd, 2);
@@ -159,13 +130,14 @@ void tst_EditorHistory::keysInBoxesAndWindow()
     QTest::keyClick(button, Qt::Key_Y, Qt::ControlModifier);
     QTest::keyClick(button, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(bar->value(), 2);
-    QTest::qWait(20);
+    // Nor any message later: the answerer looks again once what the keys left posted has run.
+    QVERIFY(answerer.lookTwiceMore());
     QCOMPARE(answerer.texts(), QStringList{});
 }
 
 void tst_EditorHistory::boxWithNothingToUndoStepsTheEditor()
 {
-    openEditor();
+    openEditor(EditorFrom::StartWindow);
     auto *bar = in<QScrollBar>("HScroll2");
     auto *box = in<QLineEdit>("Text7");
     box->setFocus();
@@ -194,7 +166,7 @@ void tst_EditorHistory::boxWithNothingToUndoStepsTheEditor()
 
 void tst_EditorHistory::redoBringsBackWhatWasSeen()
 {
-    Form4 *form = openEditor();
+    Form4 *form = openEditor(EditorFrom::StartWindow);
     QTest::mouseClick(in("Option2"), Qt::LeftButton);
     scrollAction(form, "HScroll2", QAbstractSlider::SliderSingleStepAdd, 3);
     const View afterSecondStep = [&] {
@@ -228,7 +200,7 @@ void tst_EditorHistory::redoBringsBackWhatWasSeen()
 
 void tst_EditorHistory::stepsThatChangeNothingAreNotKept()
 {
-    Form4 *form = openEditor();
+    Form4 *form = openEditor(EditorFrom::StartWindow);
     const View opening = view();
     QTest::mouseClick(in("Option1"), Qt::LeftButton);
     scrollAction(form, "HScroll1", QAbstractSlider::SliderSingleStepAdd);
@@ -258,7 +230,7 @@ void tst_EditorHistory::stepsThatChangeNothingAreNotKept()
 
 void tst_EditorHistory::dragWithARefusedBoxWaitsForTheRelease()
 {
-    Form4 *form = openEditor();
+    Form4 *form = openEditor(EditorFrom::StartWindow);
     const View before = view();
     QTest::mouseClick(in("Option3"), Qt::LeftButton);
     retype(form, "Text10", "x");
@@ -268,7 +240,9 @@ void tst_EditorHistory::dragWithARefusedBoxWaitsForTheRelease()
     bar->setSliderDown(true);
     for (int position : {10, 60, 45}) {
         bar->setSliderPosition(position);
-        QTest::qWait(15); // time for a message box to be seen and answered
+        // A box that the move opens, at once or from what it posts, is seen and answered by
+        // the time the answerer has looked twice more.
+        QVERIFY(answerer.lookTwiceMore());
     }
     QCOMPARE(answerer.texts(), QStringList{});
     bar->setSliderDown(false);

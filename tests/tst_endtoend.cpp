@@ -27,7 +27,6 @@ private slots:
 
 namespace {
 
-const QRgb darkRed = qRgb(128, 0, 0) | 0xff000000;
 const QRgb black = qRgb(0, 0, 0) | 0xff000000;
 
 struct Arc
@@ -77,34 +76,14 @@ QList<double> missingArcPoints(const Form4 *form, const Arc &arc)
     return missing;
 }
 
-// The readout rows of AB, BC and CD: SP.V, SP.O, ALF.V, ALF.O.
-QStringList gridRow(int segment)
-{
-    const char *const names[3][4] = {{"Text1", "Text2", "Text3", "Text4"},
-                                     {"Text5", "Text8", "Text12", "Text13"},
-                                     {"Text14", "Text15", "Text16", "Text17"}};
-    QStringList texts;
-    for (const char *name : names[segment])
-        texts << control<QLineEdit>(app::form4(), name)->text();
-    return texts;
-}
-
-void typeInto(QWidget *window, const char *boxName, const QString &text)
-{
-    auto *box = control<QLineEdit>(window, boxName);
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
-}
-
 void enterPoints(const QList<QPointF> &points)
 {
     Form3 *form = app::form3();
     for (int i = 0; i < 5; ++i) {
-        typeInto(form, qPrintable(QStringLiteral("Text%1").arg(2 * i + 1)),
-                 QLocale().toString(points[i].x()));
-        typeInto(form, qPrintable(QStringLiteral("Text%1").arg(2 * i + 2)),
-                 QLocale().toString(points[i].y()));
+        retype(form, qPrintable(QStringLiteral("Text%1").arg(2 * i + 1)),
+               QLocale().toString(points[i].x()));
+        retype(form, qPrintable(QStringLiteral("Text%1").arg(2 * i + 2)),
+               QLocale().toString(points[i].y()));
     }
     click(form, "Command3"); // "===>>"
 }

@@ -52,45 +52,11 @@ private slots:
 
 namespace {
 
-const QRgb darkRed = qRgb(128, 0, 0);
-
-const char *const gridNames[4][4] = {{"Text1", "Text2", "Text3", "Text4"},
-                                     {"Text5", "Text8", "Text12", "Text13"},
-                                     {"Text14", "Text15", "Text16", "Text17"},
-                                     {"Text18", "Text19", "Text20", "Text21"}};
 const QStringList untouchedRow = {"0", "0", "1", "1"};
 
 template <typename T = QWidget> T *in(const char *name)
 {
     return control<T>(app::form4(), name);
-}
-
-// Shown, and at its final size, so that every later picture is drawn at that size.
-Form4 *openEditor()
-{
-    Form4 *form = app::form4();
-    app::show(form);
-    if (!QTest::qWaitForWindowExposed(form))
-        qFatal("the editor did not show");
-    QCoreApplication::processEvents();
-    return form;
-}
-
-// A segment's readout row: SP.V, SP.O, ALF.V, ALF.O.
-QStringList gridRow(int segment)
-{
-    QStringList texts;
-    for (const char *name : gridNames[segment])
-        texts << in<QLineEdit>(name)->text();
-    return texts;
-}
-
-void typeInto(const char *boxName, const QString &text)
-{
-    auto *box = in<QLineEdit>(boxName);
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, text);
 }
 
 void choose(int option)
@@ -351,9 +317,9 @@ void tst_Form4::incrementChecks()
 
     Form4 *form = openEditor();
     choose(2);
-    typeInto("Text9", typed[0]);
-    typeInto("Text10", typed[1]);
-    typeInto("Text11", typed[2]);
+    retype(app::form4(), "Text9", typed[0]);
+    retype(app::form4(), "Text10", typed[1]);
+    retype(app::form4(), "Text11", typed[2]);
     // The redraw waits behind each box: no arc is drawn while one is open.
     int arcPixelsWhileOpen = 0;
     MessageAnswerer answerer(
@@ -432,7 +398,7 @@ void tst_Form4::eseguiClearsActivationDoesNot()
 
     // Coming back from the start window redraws AB with the new ALFA over the old picture.
     mark(form);
-    typeInto("Text10", "3");
+    retype(app::form4(), "Text10", "3");
     app::show(app::form1());
     app::show(form);
     QVERIFY(isMarked(form));
@@ -532,7 +498,7 @@ void tst_Form4::reset()
 
     // Each message puts a bad entry back into the other box, so that every redraw reports
     // both: the INST messages count the redraws.
-    typeInto("Text9", "x");
+    retype(app::form4(), "Text9", "x");
     MessageAnswerer answerer([](QMessageBox *box) {
         in<QLineEdit>(box->text().startsWith(u"INST") ? "Text10" : "Text9")->setText("x");
     });
@@ -632,8 +598,8 @@ void tst_Form4::parallelRedrawEqualsSerial()
         setArcWalkThreads(threads);
         upperVectorStateClearing = clearing;
         Form4 *form = openEditor();
-        typeInto("Text9", "1000");
-        typeInto("Text10", "3");
+        retype(app::form4(), "Text9", "1000");
+        retype(app::form4(), "Text10", "3");
         for (int option = 1; option <= 4; ++option) {
             choose(option);
             scrollAction(form, "HScroll2", QAbstractSlider::SliderPageStepAdd, option);

@@ -42,8 +42,6 @@ private slots:
 
 namespace {
 
-const QRgb darkRed = qRgb(128, 0, 0);
-
 QList<QWidget *> windows()
 {
     return {app::form1(), app::form2(), app::form3(), app::form4()};

@@ -34,11 +34,6 @@ namespace {
 constexpr int actionCount = 1000;
 constexpr quint32 defaultSeed = 1;
 
-const char *const gridNames[4][4] = {{"Text1", "Text2", "Text3", "Text4"},
-                                     {"Text5", "Text8", "Text12", "Text13"},
-                                     {"Text14", "Text15", "Text16", "Text17"},
-                                     {"Text18", "Text19", "Text20", "Text21"}};
-
 const QStringList entries = {"5",     "0",   "-2",   "2,5",  "abc",  "",
                              "1e400", "inf", "1001", "0,01", "1e30", " 7 "};
 
@@ -147,9 +142,7 @@ const Action actions[] = {
         if (!box)
             return "no text box";
         const QString text = entries[random.bounded(int(entries.size()))];
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
+        retype(box, text);
         return "type \"" + text + "\" into " + nameOf(box);
     },
     [](QRandomGenerator &random) -> QString {

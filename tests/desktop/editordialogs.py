@@ -21,7 +21,6 @@ import os
 import signal
 import sys
 import tempfile
-import time
 
 from firstdrawing import Desktop, Failure, to_editor, twips, wait_for
 
@@ -55,6 +54,25 @@ def key(desktop, *keys):
     desktop.run(["xdotool", "key", "--clearmodifiers", *keys])
 
 
+def steadily(what, probe, polls=5):
+    """Waits, bounded, until probe() has held for `polls` polls in a row: a window manager may
+    give the editor the keyboard and then choose another window, and a second message would
+    open only once the answer to the first has been handled."""
+    held = [0]
+
+    def check():
+        held[0] = held[0] + 1 if probe() else 0
+        return held[0] >= polls
+    wait_for(what, check)
+
+
+def editor_keeps_the_keyboard(desktop, after):
+    try:
+        steadily(f"the editor to be active after {after}", lambda: active(desktop) == "Form4")
+    except Failure:
+        raise Failure(f"after {after} the active window is {active(desktop)!r}") from None
+
+
 def expect_bar(desktop, form4, shown, what):
     """Waits until the bar's box shows its value as in `shown` again (the bar itself may show
     the focus or the pointer hovering)."""
@@ -76,9 +94,7 @@ def export_over(desktop, form4, folder):
     wait_for("the replace question", lambda: len(messages(desktop, "Esporta la curva")) == 2)
     key(desktop, "alt+s")  # "Sì"
     wait_for("the saved curve", lambda: open(existing).read() != "vecchio")
-    time.sleep(0.3)  # time for a window manager's own choice of focus
-    if active(desktop) != "Form4":
-        raise Failure(f"after the replace question the active window is {active(desktop)!r}")
+    editor_keeps_the_keyboard(desktop, "the replace question")
     key(desktop, "ctrl+z")
     expect_bar(desktop, form4, shown, "Ctrl+Z to undo the bar's step")
 
@@ -90,21 +106,33 @@ def drag_with_refused_box(desktop, form4):
     thumb = (BAR[0] + BAR[2] // 2, BAR[1] + BAR[3] // 2)
     desktop.run(["xdotool", "mousemove", "--window", form4, str(thumb[0]), str(thumb[1]),
                  "mousedown", "1"])
+    # Each move once the program has drawn the thumb where the last one took it: the program
+    # has seen every position, and no message has waited for a move still in the queue.
+    bar = region(desktop.steady_capture(form4, "the thumb held"), BAR)
     for step in range(1, 16):
         desktop.run(["xdotool", "mousemove", "--window", form4, str(thumb[0] + 6 * step),
                      str(thumb[1])])
-        time.sleep(0.03)
-    time.sleep(0.3)
+
+        def thumb_moved(before=bar):
+            now = region(desktop.capture(form4), BAR)
+            return now if now != before else None
+        bar = wait_for(f"the thumb to follow move {step}", thumb_moved)
+    # No message while the thumb is held: looked for once the program has handled the last
+    # move and painted all it had to (two captures alike), a bounded wait on the program
+    # itself rather than on the clock.
+    desktop.steady_capture(form4, "the editor after the drag")
     if messages(desktop):
         raise Failure("a message opened while the thumb was held")
     desktop.run(["xdotool", "mouseup", "1"])
     wait_for("the check's message at the release", lambda: messages(desktop) or None)
     key(desktop, "Return")
     wait_for("the message to close", lambda: not messages(desktop))
-    time.sleep(0.3)
-    if messages(desktop) or active(desktop) != "Form4":
+    try:
+        steadily("no more messages and the editor active",
+                 lambda: not messages(desktop) and active(desktop) == "Form4")
+    except Failure:
         raise Failure(f"after the message: {len(messages(desktop))} more, active "
-                      f"{active(desktop)!r}")
+                      f"{active(desktop)!r}") from None
     key(desktop, "ctrl+z")
     expect_bar(desktop, form4, shown, "one Ctrl+Z to undo the whole drag")
 
@@ -116,9 +144,7 @@ def print_cancelled(desktop, form4):
     desktop.window("Stampa")
     key(desktop, "Escape")
     wait_for("the print dialog to close", lambda: not messages(desktop, "Stampa"))
-    time.sleep(0.3)  # time for a window manager's own choice of focus
-    if active(desktop) != "Form4":
-        raise Failure(f"after the print dialog the active window is {active(desktop)!r}")
+    editor_keeps_the_keyboard(desktop, "the print dialog")
     key(desktop, "ctrl+z")
     expect_bar(desktop, form4, shown, "Ctrl+Z after printing to undo the bar's step")
 
