@@ -313,47 +313,44 @@ void paintTestSquare(QPainter &painter, QPointF at, const QPaintDevice &device)
     painter.restore();
 }
 
-void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
-                const std::vector<QPointF> &marks, int number, const QPaintDevice &device)
+// Where the neighbouring sheets' printed areas begin: the dashed lines to lay them against.
+void paintGuides(QPainter &painter, const CurvePages &pages, const Sheet &sheet)
 {
     const QRectF &window = sheet.window;
-    const QRectF p = pages.printable;
-    painter.save();
-    painter.setClipRect(p);
-    painter.translate(p.topLeft() - window.topLeft());
-    // Only what reaches the window goes into the page: a large curve on many sheets would
-    // otherwise repeat every point on each.
-    const QRectF reach = window.adjusted(-1, -1, 1, 1);
+    painter.setPen(QPen(markInk, 0.1, Qt::DashLine));
+    const double stepAcross = pages.step().width(), stepDown = pages.step().height();
+    if (sheet.column + 1 < pages.columns)
+        painter.drawLine(QLineF(window.left() + stepAcross, window.top(),
+                                window.left() + stepAcross, window.bottom()));
+    if (sheet.column > 0)
+        painter.drawLine(QLineF(window.right() - stepAcross, window.top(),
+                                window.right() - stepAcross, window.bottom()));
+    if (sheet.row + 1 < pages.rows)
+        painter.drawLine(QLineF(window.left(), window.top() + stepDown, window.right(),
+                                window.top() + stepDown));
+    if (sheet.row > 0)
+        painter.drawLine(QLineF(window.left(), window.bottom() - stepDown, window.right(),
+                                window.bottom() - stepDown));
+}
 
-    if (pages.tiled()) {
-        QPen guide(markInk, 0.1, Qt::DashLine);
-        painter.setPen(guide);
-        // Where the neighbouring sheets' printed areas begin: the lines to lay them against.
-        const double stepAcross = pages.step().width(), stepDown = pages.step().height();
-        if (sheet.column + 1 < pages.columns)
-            painter.drawLine(QLineF(window.left() + stepAcross, window.top(),
-                                    window.left() + stepAcross, window.bottom()));
-        if (sheet.column > 0)
-            painter.drawLine(QLineF(window.right() - stepAcross, window.top(),
-                                    window.right() - stepAcross, window.bottom()));
-        if (sheet.row + 1 < pages.rows)
-            painter.drawLine(QLineF(window.left(), window.top() + stepDown, window.right(),
-                                    window.top() + stepDown));
-        if (sheet.row > 0)
-            painter.drawLine(QLineF(window.left(), window.bottom() - stepDown, window.right(),
-                                    window.bottom() - stepDown));
-        painter.setPen(QPen(markInk, 0.2));
-        for (QPointF mark : marks)
-            if (reach.adjusted(-markRadius * 2, -markRadius * 2, markRadius * 2, markRadius * 2)
-                    .contains(mark)) {
-                painter.drawEllipse(mark, markRadius, markRadius);
-                painter.drawLine(mark - QPointF(2 * markRadius, 0),
-                                 mark + QPointF(2 * markRadius, 0));
-                painter.drawLine(mark - QPointF(0, 2 * markRadius),
-                                 mark + QPointF(0, 2 * markRadius));
-            }
+// The alignment marks that reach the window: a circle with a cross through it.
+void paintMarks(QPainter &painter, const std::vector<QPointF> &marks, const QRectF &reach)
+{
+    painter.setPen(QPen(markInk, 0.2));
+    const QRectF reachOfMarks =
+        reach.adjusted(-markRadius * 2, -markRadius * 2, markRadius * 2, markRadius * 2);
+    for (QPointF mark : marks) {
+        if (!reachOfMarks.contains(mark))
+            continue;
+        painter.drawEllipse(mark, markRadius, markRadius);
+        painter.drawLine(mark - QPointF(2 * markRadius, 0), mark + QPointF(2 * markRadius, 0));
+        painter.drawLine(mark - QPointF(0, 2 * markRadius), mark + QPointF(0, 2 * markRadius));
     }
+}
 
+// The chords, then the arcs, each only where it reaches the window.
+void paintLines(QPainter &painter, const CurvePages &pages, const QRectF &reach)
+{
     painter.setPen(QPen(Qt::black, chordLineWidth));
     for (const QLineF &chord : pages.chords)
         if (const std::optional<QLineF> piece = clipLine(chord, reach))
@@ -381,7 +378,12 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
             }
         }
     }
+}
 
+// The base points' crosses and letters that reach the window.
+void paintPoints(QPainter &painter, const CurvePages &pages, const QRectF &reach,
+                 const QPaintDevice &device)
+{
     painter.setPen(QPen(Qt::black, 0.2));
     painter.setFont(fontOf(letterSize, device));
     for (std::size_t i = 0; i < pages.points.size(); ++i) {
@@ -393,20 +395,46 @@ void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
         painter.drawText(point + QPointF(crossHalf + 0.3, -crossHalf - 0.3),
                          QString(QChar(char16_t(u'A' + i))));
     }
-    painter.restore();
+}
 
+// A tiled sheet's place, in the middle of its top: the guides run near the sides, the marks at
+// the quarters.
+void paintLabel(QPainter &painter, const CurvePages &pages, const Sheet &sheet, int number,
+                const QPaintDevice &device)
+{
+    const QRectF p = pages.printable;
+    painter.setPen(markInk);
+    painter.setFont(fontOf(labelSize, device));
+    painter.drawText(QRectF(p.left(), p.top(), p.width(), labelRoom),
+                     Qt::AlignHCenter | Qt::AlignTop,
+                     QStringLiteral("riga %1, colonna %2 (foglio %3 di %4)")
+                         .arg(sheet.row + 1)
+                         .arg(sheet.column + 1)
+                         .arg(number)
+                         .arg(pages.sheets.size()));
+}
+
+void paintSheet(QPainter &painter, const CurvePages &pages, const Sheet &sheet,
+                const std::vector<QPointF> &marks, int number, const QPaintDevice &device)
+{
+    const QRectF &window = sheet.window;
+    const QRectF p = pages.printable;
+    painter.save();
+    painter.setClipRect(p);
+    painter.translate(p.topLeft() - window.topLeft());
+    // Only what reaches the window goes into the page: a large curve on many sheets would
+    // otherwise repeat every point on each.
+    const QRectF reach = window.adjusted(-1, -1, 1, 1);
+    if (pages.tiled()) {
+        paintGuides(painter, pages, sheet);
+        paintMarks(painter, marks, reach);
+    }
+    paintLines(painter, pages, reach);
+    paintPoints(painter, pages, reach, device);
+    painter.restore();
     if (pages.tiled()) {
         painter.save();
-        painter.setPen(markInk);
-        painter.setFont(fontOf(labelSize, device));
-        // In the middle of the top: the guides run near the sides, the marks at the quarters.
-        painter.drawText(QRectF(p.left(), p.top(), p.width(), labelRoom),
-                         Qt::AlignHCenter | Qt::AlignTop,
-                         QStringLiteral("riga %1, colonna %2 (foglio %3 di %4)")
-                             .arg(sheet.row + 1)
-                             .arg(sheet.column + 1)
-                             .arg(number)
-                             .arg(pages.sheets.size()));
+        paintLabel(painter, pages, sheet, number, device);
         painter.restore();
     }
 }
