@@ -48,7 +48,8 @@ void EditorHistory::released(int value, const std::function<void()> &redraw)
         change(std::exchange(m_heldStep, {}), redraw);
         return;
     }
-    record(m_heldStep);
+    // Taken out first: the name is the drag's, and the drag ends here.
+    record(std::exchange(m_heldStep, {}));
 }
 
 void EditorHistory::record(const QString &name)
