@@ -129,6 +129,10 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Label7 = vertical.caption;
     Text7 = vertical.box;
     Command4 = vertical.reset;
+    // The drawing's menu in three blocks: undo and redo, the ways out, the work's file.
+    createHistoryActions();
+    m_export = new CurveExport(this);
+    m_work = new WorkFile(this, &m_history->stack());
 
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
@@ -148,7 +152,12 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
             [this] { m_history->pressed(HScroll2->value()); });
     connect(HScroll1, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll1); });
     connect(HScroll2, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll2); });
-    createHistoryActions();
+    // A new scale is a step of the work: undone, saved and recovered with the rest.
+    connect(m_export, &CurveExport::trueScaleChosen, this, [this](const TrueScale &scale) {
+        m_history->change(QStringLiteral("Scala reale"),
+                          [this, scale] { m_export->setTrueScale(scale); });
+    });
+    connect(m_work, &WorkFile::fileNameChanged, m_export, &CurveExport::setDocument);
 
     app::setTabOrder({Command1, Command3, HScroll1, Text6,  HScroll2, Text7,   Text9,
                       Command4, Command5, Text10,   Text11, Command6, Option1, Option2,
@@ -164,7 +173,7 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Text22->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     app::coverDrawing(this);
     // Every shortcut of the editor works from a box too, and the keyboard opens the drawing's menu
-    // wherever the focus is: the actions are read at each key, those added below included.
+    // wherever the focus is: the actions are read at each key.
     app::putWindowActionsFirst(this);
 
     // For screen readers: what a sighted user reads beside each control. The window says what it
@@ -200,16 +209,9 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
                                                        ", " + headings[column]->text());
     setAccessibleDescription("Gli assi, le quattro corde AB, BC, CD, DE tra i punti base, in "
                              "nero, e su ciascuna il suo arco, in rosso scuro");
-    Command1->setFocus();
     setWindowState(Qt::WindowMaximized);
-    m_export = new CurveExport(this);
-    // A new scale is a step of the work: undone, saved and recovered with the rest.
-    connect(m_export, &CurveExport::trueScaleChosen, this, [this](const TrueScale &scale) {
-        m_history->change(QStringLiteral("Scala reale"),
-                          [this, scale] { m_export->setTrueScale(scale); });
-    });
-    m_work = new WorkFile(this, &m_history->stack());
-    connect(m_work, &WorkFile::fileNameChanged, m_export, &CurveExport::setDocument);
+
+    Command1->setFocus();
     m_history->startFrom(snapshot());
 }
 
