@@ -11,6 +11,7 @@
 #include "editor/curve/arcwalks.h"
 #include "editor/curve/editorhistory.h"
 #include "editor/curveexport.h"
+#include "editor/joinsview.h"
 #include "editor/workfile.h"
 
 #include <QAction>
@@ -129,10 +130,12 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     Label7 = vertical.caption;
     Text7 = vertical.box;
     Command4 = vertical.reset;
-    // The drawing's menu in three blocks: undo and redo, the ways out, the work's file.
+    // The drawing's menu in four blocks: undo and redo, the ways out, the work's file, the joins.
     createHistoryActions();
     m_export = new CurveExport(this);
     m_work = new WorkFile(this, &m_history->stack());
+    m_joins = new JoinsView(
+        this, [this](QPointF p) { return userScale().toPixel(QPointF(p.x() + CX, CY - p.y())); });
 
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
@@ -500,6 +503,7 @@ void Form4::recordCurve()
                                           app::calibrationRatio(),
                                           scale.user().width() / scale.pixels().width(),
                                           scale.user().height() / scale.pixels().height()));
+    m_joins->follow(*m_export->curve());
 }
 
 const Curve *Form4::curve() const

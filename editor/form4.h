@@ -17,6 +17,7 @@
 #include <vector>
 
 class CurveExport;
+class JoinsView;
 class WorkFile;
 class QButtonGroup;
 class QGroupBox;
@@ -202,4 +203,5 @@ private:
     std::unique_ptr<EditorHistory> m_history; // the undo steps, and what becomes one
     CurveExport *m_export;
     WorkFile *m_work;
+    JoinsView *m_joins;
 };

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/settings.h"
 #include "app/windows.h"
 #include "calibration/form2.h"
 #include "common/vectorstate.h"
@@ -48,6 +49,7 @@ private slots:
     void dragBendsLiveAndEndsAsAChange();
     void calibrationBarFiresOncePerRelease();
     void typedValuesBesideTheBars();
+    void joinsPanelFollowsTheCurve();
 };
 
 namespace {
@@ -703,6 +705,43 @@ void tst_Form4::typedValuesBesideTheBars()
     in("Command1")->setFocus();
     QCOMPARE(vertical->value(), 0);
     QCOMPARE(answerer.texts(), QStringList{});
+}
+
+void tst_Form4::joinsPanelFollowsTheCurve()
+{
+    app::settings().clear();
+    Form4 *form = openEditor(EditorFrom::BasePoints);
+    auto *showJoins = in<QAction>("actionShowJoins");
+    QVERIFY(!showJoins->isChecked() && !in("joinsPanel")->isVisible()); // off at the first run
+    const QImage drawing = drawingOf(form);
+    showJoins->trigger();
+    in<QAction>("actionCurvatureComb")->trigger();
+    // The default curve: smooth at B and C, a cusp at D; the drawing alone is the design's.
+    const auto turns = [] {
+        QStringList texts;
+        for (const char *join : {"joinB", "joinC", "joinD"})
+            texts << in<QLabel>(join)->text().section(u' ', 0, 1);
+        return texts;
+    };
+    QCOMPARE(turns(), (QStringList{"B 0,0°", "C 0,0°", "D 180,0°"}));
+    QCOMPARE(drawingOf(form), drawing);
+    QVERIFY(!in<QAction>("actionUndo")->isEnabled());
+    // Beside the controls, never over them.
+    const QRect panel = in("joinsPanel")->geometry();
+    for (QWidget *child : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (child->objectName().startsWith(u"Frame") || child->objectName().startsWith(u"Command"))
+            QVERIFY2(!panel.intersects(child->geometry()), qPrintable(child->objectName()));
+
+    // Live: a bend of CD's arc changes D's turn at once.
+    QTest::mouseClick(in("Option3"), Qt::LeftButton);
+    scrollAction(form, "HScroll1", QAbstractSlider::SliderPageStepAdd);
+    QVERIFY(turns()[2] != QStringLiteral("D 180,0°"));
+
+    // Remembered for the next run.
+    app::destroyWindows();
+    openEditor();
+    QVERIFY(in<QAction>("actionShowJoins")->isChecked() &&
+            in<QAction>("actionCurvatureComb")->isChecked());
 }
 
 QTEST_MAIN(tst_Form4)

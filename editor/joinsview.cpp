@@ -1,0 +1,261 @@
+#include "editor/joinsview.h"
+
+#include "app/controls.h"
+#include "app/settings.h"
+#include "editor/curve/joins.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+const char *const showJoinsKey = "view/showJoins";
+const char *const combKey = "view/curvatureComb";
+
+// Below half a degree no eye sees a turn; below ten it is a bend that the drawing hides.
+constexpr double smoothTurn = 0.5;
+constexpr double nearlySmoothTurn = 10;
+
+struct Verdict
+{
+    QString words;
+    QColor colour;
+};
+
+Verdict verdictOf(double turn)
+{
+    if (turn < smoothTurn)
+        return {QStringLiteral("raccordo liscio"), QColor(0, 128, 0)};
+    if (turn < nearlySmoothTurn)
+        return {QStringLiteral("quasi liscio"), QColor(176, 96, 0)};
+    return {QStringLiteral("spigolo"), QColor(192, 0, 0)};
+}
+
+QString curvatureText(const std::optional<double> &curvature)
+{
+    return curvature ? QLocale().toString(*curvature, 'g', 3) : QStringLiteral("—");
+}
+
+// The turn of one join, as its label reads it: "B 0,0° raccordo liscio; curvatura 0,012 | 0,034".
+QString joinText(QChar letter, const Join &join)
+{
+    QString text = QString(letter) + u' ';
+    if (!join.turn) {
+        text += QStringLiteral("— l'arco %1 vi si ferma: la sua direzione non esiste")
+                    .arg(join.arrivingStill ? QStringLiteral("che arriva")
+                                            : QStringLiteral("che parte"));
+        return text;
+    }
+    text += QLocale().toString(*join.turn, 'f', 1) + u'°' + u' ' + verdictOf(*join.turn).words;
+    text += QStringLiteral("; curvatura ") + curvatureText(join.arrivingCurvature) +
+            QStringLiteral(" | ") + curvatureText(join.leavingCurvature);
+    return text;
+}
+
+std::array<ArcParameters, 4> arcsOf(const Curve &curve)
+{
+    std::array<ArcParameters, 4> arcs;
+    for (Segment segment : segments)
+        arcs[std::size_t(segment)] =
+            segmentArc(curve.points, segment, curve.rows[std::size_t(segment)]);
+    return arcs;
+}
+
+} // namespace
+
+// The rings at the joins and the combs, over the drawing and beneath the controls; the mouse
+// goes through to the editor.
+class JoinMarks : public QWidget
+{
+public:
+    explicit JoinMarks(QWidget *editor) : QWidget(editor)
+    {
+        setObjectName(QStringLiteral("joinMarks"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    // The rings, one a join with its colour, and the combs' polylines, all in pixels.
+    std::vector<std::pair<QPointF, QColor>> rings;
+    std::vector<std::pair<QPolygonF, QPolygonF>> combs; // the arc's points, the teeth's tips
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor combColour(40, 90, 200);
+        for (const auto &[base, tips] : combs) {
+            painter.setPen(QPen(combColour, 0.5));
+            for (qsizetype i = 0; i < base.size(); ++i)
+                painter.drawLine(base[i], tips[i]);
+            painter.setPen(QPen(combColour, 1));
+            painter.drawPolyline(tips);
+        }
+        for (const auto &[centre, colour] : rings) {
+            painter.setPen(QPen(colour, 2));
+            painter.drawEllipse(centre, 7, 7);
+        }
+    }
+};
+
+JoinsView::JoinsView(QWidget *editor, PlaneToPixel toPixel)
+    : QObject(editor), m_editor(editor), m_toPixel(std::move(toPixel))
+{
+    app::addMenuSeparator(editor);
+    m_showJoins =
+        app::addWindowAction(editor, "actionShowJoins", QStringLiteral("Mostra i raccordi"),
+                             QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_comb =
+        app::addWindowAction(editor, "actionCurvatureComb", QStringLiteral("Pettine di curvatura"),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    for (QAction *action : {m_showJoins, m_comb})
+        action->setCheckable(true);
+
+    m_marks = new JoinMarks(editor);
+    m_panel = new QFrame(editor);
+    m_panel->setObjectName(QStringLiteral("joinsPanel"));
+    m_panel->setFrameShape(QFrame::StyledPanel);
+    m_panel->setAutoFillBackground(true);
+    m_panel->setAccessibleName(QStringLiteral("Raccordi tra gli archi"));
+    auto *layout = new QVBoxLayout(m_panel);
+    for (std::size_t i = 0; i < m_labels.size(); ++i) {
+        const char *names[] = {"joinB", "joinC", "joinD"};
+        m_labels[i] = new QLabel(m_panel);
+        m_labels[i]->setObjectName(QString::fromLatin1(names[i]));
+        m_labels[i]->setTextFormat(Qt::PlainText);
+        layout->addWidget(m_labels[i]);
+    }
+    m_panel->hide();
+    m_marks->hide();
+
+    connect(m_showJoins, &QAction::toggled, this, [this](bool on) {
+        app::settings().setValue(QLatin1StringView(showJoinsKey), on);
+        update();
+    });
+    connect(m_comb, &QAction::toggled, this, [this](bool on) {
+        app::settings().setValue(QLatin1StringView(combKey), on);
+        update();
+    });
+    // Off in a fresh settings folder, so that the editor first looks as it always has.
+    m_showJoins->setChecked(app::settings().value(QLatin1StringView(showJoinsKey), false).toBool());
+    m_comb->setChecked(app::settings().value(QLatin1StringView(combKey), false).toBool());
+}
+
+void JoinsView::follow(const Curve &curve)
+{
+    m_drawn = true;
+    m_points = curve.points;
+    m_arcs = arcsOf(curve);
+    // Only what is shown is computed: a drag redraws many times a second.
+    m_bounds = m_showJoins->isChecked() ? planeBounds(curve) : std::nullopt;
+    update();
+}
+
+void JoinsView::update()
+{
+    const bool joins = m_showJoins->isChecked() && m_drawn;
+    const bool comb = m_comb->isChecked() && m_drawn;
+    m_marks->rings.clear();
+    m_marks->combs.clear();
+    if (joins) {
+        const std::array<Join, 3> found = joinsOf(m_arcs);
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            const QChar letter(char16_t(u'B' + i));
+            const QColor colour =
+                found[i].turn ? verdictOf(*found[i].turn).colour : QColor(192, 0, 0);
+            m_labels[i]->setText(joinText(letter, found[i]));
+            QPalette palette = m_labels[i]->palette();
+            palette.setColor(QPalette::WindowText, colour);
+            m_labels[i]->setPalette(palette);
+            const QPointF at(m_points.X[i + 1].toDouble(), m_points.Y[i + 1].toDouble());
+            m_marks->rings.emplace_back(m_toPixel(at), colour);
+        }
+    }
+    if (comb) {
+        // The teeth: the normal at each of 64 points of an arc, as long as the curvature there,
+        // the longest of the whole curve 40 pixels; their tips joined.
+        const std::array<ArcParameters, 4> &arcs = m_arcs;
+        constexpr int teeth = 64;
+        std::vector<std::vector<std::pair<QPointF, QPointF>>> normals(4);
+        double largest = 0;
+        for (std::size_t a = 0; a < arcs.size(); ++a) {
+            for (int k = 0; k <= teeth; ++k) {
+                const double t = std::numbers::pi / 2 * k / teeth;
+                const ArcDerivatives d = arcDerivatives(arcs[a], t);
+                const std::optional<double> curvature = arcCurvature(arcs[a], t);
+                if (!curvature || !std::isfinite(*curvature))
+                    continue;
+                const double speed = std::hypot(d.first.x(), d.first.y());
+                // Towards the centre of curvature: the left normal times the signed curvature.
+                const QPointF normal(-d.first.y() / speed, d.first.x() / speed);
+                normals[a].emplace_back(d.point, normal * *curvature);
+                largest = std::max(largest, std::abs(*curvature));
+            }
+        }
+        for (const auto &arc : normals) {
+            QPolygonF base, tips;
+            for (const auto &[point, tooth] : arc) {
+                const QPointF from = m_toPixel(point);
+                // A tooth's length in pixels; the plane's y is upwards, the screen's down.
+                const QPointF towards = m_toPixel(point + tooth) - from;
+                const double length = std::hypot(towards.x(), towards.y());
+                const double scale = largest > 0 && length > 0
+                                         ? 40 * std::hypot(tooth.x(), tooth.y()) / largest / length
+                                         : 0;
+                base << from;
+                tips << from + towards * scale;
+            }
+            m_marks->combs.emplace_back(base, tips);
+        }
+    }
+    m_marks->setGeometry(m_editor->rect());
+    m_marks->setVisible(joins || comb);
+    m_marks->lower();
+    m_marks->QWidget::update();
+    m_panel->setVisible(joins);
+    if (joins)
+        placePanel();
+}
+
+void JoinsView::placePanel()
+{
+    // Beneath the editor's controls on the left, where the drawing rarely goes; in the bottom
+    // right corner when the curve passes there.
+    m_panel->adjustSize();
+    const QRect area = m_editor->rect();
+    QRect controls;
+    for (QWidget *child : m_editor->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (child != m_panel && child != m_marks && child->isVisible())
+            controls |= child->geometry();
+    QRect curve;
+    if (m_bounds)
+        curve = QRectF(m_toPixel({m_bounds->left, m_bounds->top}),
+                       m_toPixel({m_bounds->right, m_bounds->bottom}))
+                    .normalized()
+                    .toAlignedRect()
+                    .adjusted(-8, -8, 8, 8);
+    const QSize size = m_panel->size();
+    const QRect candidates[] = {
+        QRect(QPoint(area.left() + 8, controls.bottom() + 8), size),
+        QRect(QPoint(area.right() - size.width() - 8, area.bottom() - size.height() - 8), size),
+        QRect(QPoint(area.right() - size.width() - 8, area.top() + 8), size)};
+    QRect chosen = candidates[0];
+    for (const QRect &candidate : candidates)
+        if (area.contains(candidate) && !candidate.intersects(controls) &&
+            !candidate.intersects(curve)) {
+            chosen = candidate;
+            break;
+        }
+    m_panel->move(chosen.topLeft());
+    m_panel->raise();
+}
