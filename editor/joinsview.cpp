@@ -128,8 +128,8 @@ JoinsView::JoinsView(QWidget *editor, PlaneToPixel toPixel)
     m_panel->setAutoFillBackground(true);
     m_panel->setAccessibleName(QStringLiteral("Raccordi tra gli archi"));
     auto *layout = new QVBoxLayout(m_panel);
+    const char *const names[] = {"joinB", "joinC", "joinD"};
     for (std::size_t i = 0; i < m_labels.size(); ++i) {
-        const char *names[] = {"joinB", "joinC", "joinD"};
         m_labels[i] = new QLabel(m_panel);
         m_labels[i]->setObjectName(QString::fromLatin1(names[i]));
         m_labels[i]->setTextFormat(Qt::PlainText);
@@ -165,6 +165,12 @@ void JoinsView::update()
 {
     const bool joins = m_showJoins->isChecked() && m_drawn;
     const bool comb = m_comb->isChecked() && m_drawn;
+    // Nothing to do on a redraw while both are off: a drag redraws many times a second.
+    if (!joins && !comb) {
+        m_panel->hide();
+        m_marks->hide();
+        return;
+    }
     m_marks->rings.clear();
     m_marks->combs.clear();
     if (joins) {
