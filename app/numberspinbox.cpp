@@ -80,7 +80,6 @@ bool NumberSpinBox::takeText()
         interpretText();
         return true;
     }
-    setValue(value());
     lineEdit()->setText(prefix() + textFromValue(value()) + suffix());
     selectAll();
     return false;
