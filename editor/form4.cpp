@@ -10,6 +10,7 @@
 #include "editor/curve/arc.h"
 #include "editor/curve/arcwalks.h"
 #include "editor/curve/editorhistory.h"
+#include "editor/curve/smoothing.h"
 #include "editor/curveexport.h"
 #include "editor/joinsview.h"
 #include "editor/workfile.h"
@@ -136,6 +137,7 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     m_work = new WorkFile(this, &m_history->stack());
     m_joins = new JoinsView(
         this, [this](QPointF p) { return userScale().toPixel(QPointF(p.x() + CX, CY - p.y())); });
+    createSmoothingActions();
 
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
@@ -237,6 +239,60 @@ void Form4::createHistoryActions()
     }
     // The menu of the drawing: these two, then the ways out of the curve (CurveExport).
     setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void Form4::createSmoothingActions()
+{
+    QAction *all =
+        app::addWindowAction(this, "actionSmoothJoins", QStringLiteral("Raccorda tutti i segmenti"),
+                             QKeySequence(Qt::CTRL | Qt::Key_J));
+    m_smoothSegment = app::addWindowAction(this, "actionSmoothSegment",
+                                           QStringLiteral("Raccorda il segmento scelto"),
+                                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_J));
+    connect(all, &QAction::triggered, this, [this] { smoothJoins(std::nullopt); });
+    connect(m_smoothSegment, &QAction::triggered, this, [this] {
+        if (const std::optional<Segment> segment = selectedSegment())
+            smoothJoins(*segment);
+    });
+    m_smoothSegment->setEnabled(false);
+    connect(m_segments, &QButtonGroup::idToggled, this,
+            [this] { m_smoothSegment->setEnabled(selectedSegment().has_value()); });
+}
+
+void Form4::smoothJoins(std::optional<Segment> only)
+{
+    // From the curve as drawn: its base points and every row it was drawn with.
+    const std::optional<SegmentTable> smoothed = smoothedTable(m_points, m_table, only);
+    if (!smoothed) {
+        app::showMessage(
+            this, QStringLiteral("Non ho trovato spostamenti interi, entro i limiti delle "
+                                 "barre, e incrementi ALFA che rendano lisci i raccordi senza "
+                                 "fermare nessun arco. La curva resta com'è."));
+        return;
+    }
+    const QString name = only ? QStringLiteral("raccordo del segmento %1").arg(segmentName(*only))
+                              : QStringLiteral("raccordo dei segmenti");
+    m_history->change(name, [this, table = *smoothed] {
+        m_table = table;
+        // The bars and the ALFA boxes show the chosen segment's new values, so that this redraw,
+        // and every later one, copies them back into its row unchanged.
+        if (const std::optional<Segment> segment = selectedSegment()) {
+            const SegmentValues row = m_table.row(*segment);
+            m_current.SPTO = row.SPX;
+            m_current.SPTV = row.SPY;
+            {
+                const QSignalBlocker horizontal(HScroll1);
+                const QSignalBlocker vertical(HScroll2);
+                HScroll1->setValue(int(row.SPX.toDouble()));
+                HScroll2->setValue(int(row.SPY.toDouble()));
+            }
+            app::setBoxText(Text6, barText(HScroll1));
+            app::setBoxText(Text7, barText(HScroll2));
+            app::setBoxText(Text10, gridRow(row).ALFV);
+            app::setBoxText(Text11, gridRow(row).ALFO);
+        }
+        proc2();
+    });
 }
 
 EditorSnapshot Form4::snapshot() const

@@ -135,6 +135,10 @@ private:
     // Whether the three increment checks would take the boxes as they stand, without a message.
     bool incrementsAccepted() const;
     void barReleased(const QScrollBar *bar);
+    // "Raccorda tutti i segmenti" and "Raccorda il segmento scelto", after the joins' view.
+    void createSmoothingActions();
+    // Makes the joins smooth as one step, changing all four rows or only the one given.
+    void smoothJoins(std::optional<Segment> only);
 
     QPushButton *Command1;
     QPushButton *Command3;
@@ -193,6 +197,7 @@ private:
     SegmentTable m_table;
     // The four options, each with its segment as its id.
     QButtonGroup *m_segments = nullptr;
+    QAction *m_smoothSegment = nullptr; // enabled while a segment is chosen
     // By segment, its row of the readout grid (SP.V, SP.O, ALF.V, ALF.O).
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
     // The lists the walks fill; after a redraw they move into its curve.

@@ -1,8 +1,9 @@
 # Shared by run.sh and test.sh: the Debian packages the build needs, and the build itself.
 
 # Qt's translations are for running it: Qt's own words (menus, dialogs) in Italian.
-CINQUEPUNTI_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev fonts-liberation2 fonts-dejavu-core
-    qt6-translations-l10n)
+# NLopt solves for smooth joins.
+CINQUEPUNTI_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgl-dev libnlopt-dev
+    fonts-liberation2 fonts-dejavu-core qt6-translations-l10n)
 # What test.sh adds: clang with its sanitizer and fuzzer runtimes, Google Benchmark, the tools
 # that make and check the Debian package (dpkg-shlibdeps, appstreamcli, lintian,
 # desktop-file-validate), and an X server, a window manager and X tools for running the real

@@ -50,6 +50,7 @@ private slots:
     void calibrationBarFiresOncePerRelease();
     void typedValuesBesideTheBars();
     void joinsPanelFollowsTheCurve();
+    void smoothingIsOneStep();
 };
 
 namespace {
@@ -742,6 +743,71 @@ void tst_Form4::joinsPanelFollowsTheCurve()
     openEditor();
     QVERIFY(in<QAction>("actionShowJoins")->isChecked() &&
             in<QAction>("actionCurvatureComb")->isChecked());
+}
+
+void tst_Form4::smoothingIsOneStep()
+{
+    app::settings().clear();
+    Form4 *form = openEditor(EditorFrom::BasePoints);
+    in<QAction>("actionShowJoins")->trigger();
+    auto *all = in<QAction>("actionSmoothJoins");
+    auto *chosen = in<QAction>("actionSmoothSegment");
+    auto *undo = in<QAction>("actionUndo");
+    const auto turns = [] {
+        QStringList texts;
+        for (const char *join : {"joinB", "joinC", "joinD"})
+            texts << in<QLabel>(join)->text().section(u' ', 0, 1);
+        return texts;
+    };
+    const QStringList smooth = {"B 0,0°", "C 0,0°", "D 0,0°"};
+    QVERIFY(!chosen->isEnabled());
+
+    // All four rows, with no segment chosen: the bars stay as they are.
+    all->trigger();
+    QCOMPARE(turns(), smooth);
+    QCOMPARE(undo->text(), QStringLiteral("Annulla raccordo dei segmenti"));
+    QCOMPARE(in<QScrollBar>("HScroll2")->value(), 0);
+    QVERIFY(gridRow(2) != untouchedRow);
+    undo->trigger();
+    QCOMPARE(turns(), (QStringList{"B 0,0°", "C 0,0°", "D 180,0°"}));
+    for (int segment = 0; segment < 4; ++segment)
+        QCOMPARE(gridRow(segment), untouchedRow);
+    QVERIFY(!undo->isEnabled());
+
+    // CD alone: the other rows stay; the bars and ALFA boxes show CD's new values, so that
+    // ESEGUI keeps the smooth curve.
+    choose(3);
+    QVERIFY(chosen->isEnabled());
+    chosen->trigger();
+    QCOMPARE(turns(), smooth);
+    for (int segment : {0, 1, 3})
+        QCOMPARE(gridRow(segment), untouchedRow);
+    const QStringList cd = gridRow(2);
+    QCOMPARE(in<QLineEdit>("Text7")->text(), cd[0]);
+    QCOMPARE(QString::number(in<QScrollBar>("HScroll2")->value()), cd[0]);
+    QCOMPARE(in<QLineEdit>("Text6")->text(), cd[1]);
+    QCOMPARE(in<QLineEdit>("Text10")->text(), cd[2]);
+    QCOMPARE(in<QLineEdit>("Text11")->text(), cd[3]);
+    click(form, "Command1");
+    QCOMPARE(gridRow(2), cd);
+    QCOMPARE(turns(), smooth);
+
+    // Where no values can make the joins smooth, one message and nothing changes.
+    app::destroyWindows();
+    const char *const far[][2] = {{"Text1", "0"},   {"Text2", "0"},  {"Text3", "10"},
+                                  {"Text4", "100"}, {"Text5", "20"}, {"Text6", "5100"}};
+    for (const auto &[box, text] : far)
+        retype(app::form3(), box, text);
+    form = openEditor(EditorFrom::BasePoints);
+    choose(2);
+    click(form, "Command1");
+    const QImage before = drawingOf(form);
+    MessageAnswerer answerer;
+    in<QAction>("actionSmoothSegment")->trigger();
+    QCOMPARE(answerer.texts().size(), 1);
+    QVERIFY(answerer.texts().first().startsWith(u"Non ho trovato"));
+    QCOMPARE(drawingOf(form), before);
+    QCOMPARE(in<QAction>("actionUndo")->text(), QStringLiteral("Annulla esecuzione"));
 }
 
 QTEST_MAIN(tst_Form4)

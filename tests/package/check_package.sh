@@ -71,7 +71,7 @@ fi
 
 # Dependencies: the hand-declared ones, and the libraries found by dpkg-shlibdeps.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in fonts-liberation2 qt6-translations-l10n libqt6widgets6; do
+for package in fonts-liberation2 qt6-translations-l10n libqt6widgets6 libnlopt0; do
     echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$package" ||
         fail "Depends lacks $package: $depends"
 done
