@@ -143,9 +143,10 @@ BasePoints basePoints(const Points &xy)
 const Points defaultPoints = {15, 15, 60, 70, 140, 20, 188, 40, 150, 90};
 
 // Why a smoothed table breaks the rules, or nothing: each join the free rows touch turns by
-// less than 0.05 degrees; a free row has whole displacements within the captions' ranges, as a
-// bar holds them, and increments that the checks take and that their boxes give back exactly;
-// no arc comes down to a fifth of its chord in speed; the other rows are as they were.
+// less than 0.05 degrees; a free row that changed has whole displacements within the captions'
+// ranges, as a bar holds them, and increments that the checks take and that their boxes give
+// back exactly; no free arc comes down to a fifth of its chord in speed; the other rows are as
+// they were.
 QString faultOf(const BasePoints &points, const SegmentTable &before, const SegmentTable &after,
                 std::optional<Segment> only)
 {
@@ -154,19 +155,21 @@ QString faultOf(const BasePoints &points, const SegmentTable &before, const Segm
         const auto i = static_cast<std::size_t>(segment);
         const SegmentValues row = after.row(segment), was = before.row(segment);
         arcs[i] = segmentArc(points, segment, row);
+        const bool kept =
+            row.SPX == was.SPX && row.SPY == was.SPY && row.AVX == was.AVX && row.AVY == was.AVY;
         if (only && *only != segment) {
-            if (!(row.SPX == was.SPX && row.SPY == was.SPY && row.AVX == was.AVX &&
-                  row.AVY == was.AVY))
+            if (!kept)
                 return segmentName(segment) + " changed";
             continue;
         }
         for (const auto &[value, limit] : {std::pair(row.SPX, 850), std::pair(row.SPY, 500)})
-            if (value.kind() != Variant::Kind::Integer || std::abs(value.toDouble()) > limit)
+            if (!kept &&
+                (value.kind() != Variant::Kind::Integer || std::abs(value.toDouble()) > limit))
                 return segmentName(segment) + " displacement " + value.toText();
         for (const Variant &increment : {row.AVX, row.AVY}) {
             const QString shown = increment.toText();
-            if (!checkIncrement(shown, "AVX").message.isEmpty() ||
-                parseNumber(shown) != increment.toDouble())
+            if (!kept && (!checkIncrement(shown, "AVX").message.isEmpty() ||
+                          parseNumber(shown) != increment.toDouble()))
                 return segmentName(segment) + " increment " + shown;
         }
         const double slowest = std::hypot(arcs[i].ASQ, arcs[i].ASM) / 5;

@@ -463,6 +463,16 @@ public:
 
     const std::vector<int> &moving() const { return m_moving; }
 
+    // Whether a solved arc is the user's, an increment never set taken as the 1 it shows: its
+    // row then stays as it was, unset values and all.
+    bool isAsItWas(const ArcParameters &solved, int arc) const
+    {
+        for (int column = DisplacementX; column < Direction; ++column)
+            if (parameter(solved, column) != startingValue(m_arcs[arc], column))
+                return false;
+        return true;
+    }
+
 private:
     // How far arcs are from the user's, as the solver measures it.
     double changeFrom(const Arcs &arcs) const
@@ -657,6 +667,7 @@ std::optional<SegmentTable> smoothedTable(const BasePoints &points, const Segmen
         return std::nullopt;
     SegmentTable smoothed = table;
     for (int arc : smoothing.moving())
-        smoothed.setRow(segments[arc], rowOf((*arcs)[arc]));
+        if (!smoothing.isAsItWas((*arcs)[arc], arc))
+            smoothed.setRow(segments[arc], rowOf((*arcs)[arc]));
     return smoothed;
 }
