@@ -42,7 +42,7 @@ double angleAt(int k)
     return quarterTurn * k / (checkedSpeeds - 1);
 }
 constexpr double speedMargin = 1.02;
-// An increment keeps its sign and stays within these magnitudes (or the value it had).
+// An increment keeps its sign and stays within these magnitudes, or nearly those it had.
 constexpr double smallestIncrement = 0.05;
 constexpr double largestIncrement = 8;
 
@@ -376,20 +376,16 @@ Unknown unknownFor(const ArcParameters &arc, int arcIndex, int column)
         return {arcIndex, column, smoothHorizontalLimit, -1, 1, value / smoothHorizontalLimit};
     case DisplacementY:
         return {arcIndex, column, smoothVerticalLimit, -1, 1, value / smoothVerticalLimit};
-    default:
+    default: {
+        // Within 0.05 to 8 in size, or as far as the user's own value, up to limits beyond
+        // which the arc is a tangle of waves or nearly unbent.
+        const double size = std::abs(value);
+        const double smallest = std::min(smallestIncrement, std::max(size, 0.01));
+        const double largest = std::max(largestIncrement, std::min(size, 64.0));
         if (value > 0)
-            return {arcIndex,
-                    column,
-                    1,
-                    std::min(value, smallestIncrement),
-                    std::max(value, largestIncrement),
-                    value};
-        return {arcIndex,
-                column,
-                1,
-                std::min(value, -largestIncrement),
-                std::max(value, -smallestIncrement),
-                value};
+            return {arcIndex, column, 1, smallest, largest, value};
+        return {arcIndex, column, 1, -largest, -smallest, value};
+    }
     }
 }
 
