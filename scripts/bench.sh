@@ -16,6 +16,7 @@ QT_QPA_PLATFORM=offscreen ./build-bench/bench/cinquepunti_bench --benchmark_repe
 if command -v Xvfb >/dev/null && command -v openbox >/dev/null && command -v xdotool >/dev/null; then
     scripts/startup.sh
     scripts/livebending.py
+    scripts/livebending.py --show joins,comb
 else
     echo "Xvfb, openbox or xdotool missing: start-up and live bending not timed"
     echo "(scripts/startup.sh, scripts/livebending.py)"

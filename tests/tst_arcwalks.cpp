@@ -39,7 +39,7 @@ DotMapping mapping(QSize size = {796, 796})
 }
 
 // What one thread walking the arc whole gives: its points, and their dots as the mapping
-// places them.
+// places them, each once where consecutive points share it.
 struct Walk
 {
     std::vector<ArcPoint> plane;
@@ -52,7 +52,8 @@ Walk wholeWalk(const ArcParameters &arc, const ArcFrame &frame, const DotMapping
     Walk walk{arcPointsWithAngles(arc, frame), {}, {}};
     for (const ArcPoint &p : walk.plane) {
         const QPoint corner = m.corner(p.point.x() + frame.CX, frame.CY - p.point.y());
-        if (corner == DotMapping::noDot)
+        // A dot that repeats the one before it paints nothing new.
+        if (corner == DotMapping::noDot || (!walk.corners.empty() && walk.corners.back() == corner))
             continue;
         walk.corners.push_back(corner);
         walk.bounds |= QRect(corner, QSize(1, 1));

@@ -8,9 +8,11 @@
 #include "points/form3.h"
 #include "useractions.h"
 
+#include <QAction>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -54,8 +56,8 @@ namespace {
 constexpr int actionCount = 120;
 
 // What the user and the ways out get after an action, as one digest: the drawing, every box of
-// the editor, each arc's points to the bit, and the rest of the curve that the ways out write
-// (the CSV of the last state is compared whole).
+// the editor, the joins panel, each arc's points to the bit, and the rest of the curve that the
+// ways out write (the CSV of the last state is compared whole).
 QByteArray stateOf(Form4 *form)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -63,6 +65,13 @@ QByteArray stateOf(Form4 *form)
     hash.addData(QByteArrayView(drawing.constBits(), drawing.sizeInBytes()));
     for (const QLineEdit *box : form->findChildren<QLineEdit *>())
         hash.addData((box->objectName() + u'=' + box->text()).toUtf8());
+    // The joins panel, placed clear of the curve's extent.
+    const QWidget *panel = control<QWidget>(form, "joinsPanel");
+    hash.addData(QByteArray::number(panel->isVisible()));
+    for (const int side : {panel->x(), panel->y(), panel->width(), panel->height()})
+        hash.addData(QByteArray::number(side));
+    for (const QLabel *label : panel->findChildren<QLabel *>())
+        hash.addData(label->text().toUtf8());
     for (const std::vector<ArcPoint> &arc : form->arcs()) {
         hash.addData(QByteArray::number(qsizetype(arc.size())));
         hash.addData(QByteArrayView(reinterpret_cast<const char *>(arc.data()),
@@ -98,6 +107,9 @@ tst_RedrawReuse::Run tst_RedrawReuse::run(quint32 seed, bool reuse, int threads)
     QTemporaryDir folder;
     QStringList documents;
     Form4 *form = openEditor(EditorFrom::BasePoints);
+    // The joins panel and the comb shown, as they follow every redraw.
+    for (const char *name : {"actionShowJoins", "actionCurvatureComb"})
+        control<QAction>(form, name)->setChecked(true);
     retype(form, "Text9", "1000");
     click(form, "Command1");
     Run result;

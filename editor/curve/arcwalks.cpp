@@ -64,7 +64,9 @@ void walkRange(const ArcParameters &arc, const ArcFrame &frame, const DotMapping
         walkArcSteps(arc, frame, range.first, range.last, [&](double x, double y, double theta) {
             onPlane.push_back({theta, QPointF(x, y)});
             const QPoint corner = mapping.corner(x + frame.CX, frame.CY - y);
-            if (corner == DotMapping::noDot)
+            // At a large INST a hundred points or more fall on one dot: the same dot again
+            // paints no other pixel, so it is kept once.
+            if (corner == DotMapping::noDot || (!onWindow.empty() && onWindow.back() == corner))
                 return;
             onWindow.push_back(corner);
             left = std::min(left, corner.x());
@@ -221,7 +223,10 @@ void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame, const 
         for (std::size_t r = 1; r < ranges && !ended; ++r) {
             RangeLists &next = *later[i * (ranges - 1) + r - 1];
             whole.plane.insert(whole.plane.end(), next.plane.begin(), next.plane.end());
-            whole.corners.insert(whole.corners.end(), next.corners.begin(), next.corners.end());
+            const bool sameDot = !whole.corners.empty() && !next.corners.empty() &&
+                                 whole.corners.back() == next.corners.front();
+            whole.corners.insert(whole.corners.end(), next.corners.begin() + sameDot,
+                                 next.corners.end());
             whole.bounds |= next.bounds;
             ended = next.ended;
         }

@@ -21,8 +21,9 @@ void setArcWalkThreads(int threads);
 int arcWalkThreads();
 
 // The dots of one walked arc on the surface: the corners of the points' dots (x + CX and
-// CY - y, placed by the surface's mapping), leaving out the points that paint nothing, and
-// the rectangle from the smallest corner to the largest.
+// CY - y, placed by the surface's mapping), leaving out the points that paint nothing and a
+// dot that repeats the one before it (the same pixels again), and the rectangle from the
+// smallest corner to the largest.
 struct ArcDots
 {
     std::vector<QPoint> corners;
