@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -18,8 +19,8 @@
 #include <cstdio>
 #include <vector>
 
-// The editor at INST 1000 on a real X server, for scripts/livebending.py, which drags the
-// thumb of HScroll2 with xdotool; with "--show joins,comb" the joins panel and the curvature
+// The editor at INST 1000 on a real X server, BC chosen, for scripts/livebending.py, which drags
+// the thumb of HScroll2; with "--show joins,comb" the joins panel and the curvature
 // comb over the drawing as well. Prints where the thumb is, then, once the thumb is let go,
 // what the editor saw: each mouse move the bar received (with the X server's time of it), each
 // redraw, and each update of the window that put a new drawing on the screen, in milliseconds
@@ -146,6 +147,9 @@ int main(int argc, char *argv[])
     app::showEditor();
     auto *bar = editor->findChild<QScrollBar *>("HScroll2");
     editor->findChild<QLineEdit *>("Text9")->setText(QStringLiteral("1000"));
+    // BC chosen, so that each value the thumb passes bends its arc; with no segment chosen a
+    // bar bends nothing, and no arc is walked again.
+    editor->findChild<QRadioButton *>("Option2")->click();
     editor->findChild<QPushButton *>("Command1")->click();
     bar->setValue(bar->minimum());
     application.bar = bar;

@@ -91,6 +91,23 @@ public:
     std::vector<std::pair<QPointF, QColor>> rings;
     std::vector<std::pair<QPolygonF, QPolygonF>> combs; // the arc's points, the teeth's tips
 
+    // Repaints what the marks covered before and what they cover now, not the whole editor:
+    // the marks lie over all of it, and repainting them whole repaints every control at each
+    // redraw of a drag.
+    void repaintChanged()
+    {
+        QRectF covered;
+        for (const auto &[centre, colour] : rings)
+            covered |= QRectF(centre - QPointF(ringRadius, ringRadius),
+                              QSizeF(2 * ringRadius, 2 * ringRadius));
+        for (const auto &[base, tips] : combs)
+            covered |= base.boundingRect() | tips.boundingRect();
+        // The pens' widths and the antialiasing around them.
+        const QRect now = covered.toAlignedRect().adjusted(-3, -3, 3, 3);
+        QWidget::update(m_covered | now);
+        m_covered = now;
+    }
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
@@ -106,9 +123,13 @@ protected:
         }
         for (const auto &[centre, colour] : rings) {
             painter.setPen(QPen(colour, 2));
-            painter.drawEllipse(centre, 7, 7);
+            painter.drawEllipse(centre, ringRadius, ringRadius);
         }
     }
+
+private:
+    static constexpr double ringRadius = 7;
+    QRect m_covered;
 };
 
 JoinsView::JoinsView(QWidget *editor, PlaneToPixel toPixel)
@@ -273,7 +294,7 @@ void JoinsView::update()
     m_marks->setGeometry(m_editor->rect());
     m_marks->setVisible(joins || comb);
     m_marks->lower();
-    m_marks->QWidget::update();
+    m_marks->repaintChanged();
     m_panel->setVisible(joins);
     if (joins)
         placePanel();
