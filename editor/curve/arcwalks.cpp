@@ -182,7 +182,10 @@ void walkArcs(std::span<const ArcParameters> arcs, const ArcFrame &frame, const 
     std::vector<Range> pieces;
     pieces.reserve(count * ranges);
     for (std::size_t i = 0; i < count; ++i) {
-        for (std::size_t r = 0; r < ranges; ++r) {
+        // An arc's later ranges first: this thread takes one at once and adds up the angles
+        // before it while the other threads wake, and the first range, which starts at 0 with
+        // nothing to add up, goes to the thread that wakes last.
+        for (std::size_t r = ranges; r-- > 0;) {
             // The last range runs to the walk's own end, whatever the estimate.
             const long from = steps * long(r) / long(ranges);
             const long to = r + 1 == ranges ? maximumArcSteps : steps * long(r + 1) / long(ranges);
