@@ -2,22 +2,26 @@
 #include "editor/form4.h"
 #include "points/form3.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
-// The editor at INST 1000 on a real X server, for scripts/livebending.py, which drags the
-// thumb of HScroll2 with xdotool. Prints where the thumb is, then, once the thumb is let go,
+// The editor at INST 1000 on a real X server, BC chosen, for scripts/livebending.py, which drags
+// the thumb of HScroll2; with "--show joins,comb" the joins panel and the curvature
+// comb over the drawing as well. Prints where the thumb is, then, once the thumb is let go,
 // what the editor saw: each mouse move the bar received (with the X server's time of it), each
 // redraw, and each update of the window that put a new drawing on the screen, in milliseconds
 // on the monotonic clock, which the X server's times count too.
@@ -101,6 +105,34 @@ private:
     bool m_inUpdate = false;
 };
 
+// What can be shown over the drawing while it bends, by the names of --show, and the editor's
+// action that shows each. An offset line of the true scale belongs here once the editor draws
+// one on the screen.
+struct Overlay
+{
+    const char *name;
+    const char *action;
+};
+constexpr Overlay overlays[] = {{"joins", "actionShowJoins"}, {"comb", "actionCurvatureComb"}};
+
+// Checks the actions of the overlays named (comma-separated); false for a name it does not know.
+bool show(Form4 *editor, const QString &names)
+{
+    for (const QString &name : names.split(u',', Qt::SkipEmptyParts)) {
+        const auto found = std::find_if(std::begin(overlays), std::end(overlays),
+                                        [&](const Overlay &o) { return name == o.name; });
+        QAction *action = found == std::end(overlays)
+                              ? nullptr
+                              : editor->findChild<QAction *>(QString::fromLatin1(found->action));
+        if (!action) {
+            std::fprintf(stderr, "nothing to show called %s\n", qPrintable(name));
+            return false;
+        }
+        action->setChecked(true);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -108,9 +140,16 @@ int main(int argc, char *argv[])
     Recorder application(argc, argv);
     app::form3()->Command3_Click(); // the default base points
     Form4 *editor = app::form4();
+    const QStringList arguments = QCoreApplication::arguments();
+    if (const qsizetype at = arguments.indexOf(QStringLiteral("--show"));
+        at >= 0 && !show(editor, arguments.value(at + 1)))
+        return 2;
     app::showEditor();
     auto *bar = editor->findChild<QScrollBar *>("HScroll2");
     editor->findChild<QLineEdit *>("Text9")->setText(QStringLiteral("1000"));
+    // BC chosen, so that each value the thumb passes bends its arc; with no segment chosen a
+    // bar bends nothing, and no arc is walked again.
+    editor->findChild<QRadioButton *>("Option2")->click();
     editor->findChild<QPushButton *>("Command1")->click();
     bar->setValue(bar->minimum());
     application.bar = bar;

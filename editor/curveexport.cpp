@@ -105,11 +105,15 @@ CurveExport::CurveExport(DrawingSurface *surface)
     connect(m_print, &QAction::triggered, this, &CurveExport::print);
 }
 
-std::array<std::vector<ArcPoint>, 4> CurveExport::setCurve(Curve curve)
+std::array<std::vector<ArcPoint>, 4> CurveExport::setCurve(Curve curve, std::array<bool, 4> carried)
 {
     std::array<std::vector<ArcPoint>, 4> previous;
-    if (m_curve)
+    if (m_curve) {
+        for (std::size_t i = 0; i < carried.size(); ++i)
+            if (carried[i])
+                std::swap(curve.arcs[i], m_curve->arcs[i]);
         previous = std::move(m_curve->arcs);
+    }
     m_curve = std::move(curve);
     for (QAction *action : {m_copyParameters, m_copyDrawing, m_saveCurve, m_print})
         action->setEnabled(true);

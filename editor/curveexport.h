@@ -22,9 +22,10 @@ public:
     // Adds the actions to the surface, in one block after a separator.
     explicit CurveExport(DrawingSurface *surface);
 
-    // The curve of the surface's last redraw. Gives back the arcs of the curve it replaces,
+    // The curve of the surface's last redraw, whose arcs marked carried (not walked again) are
+    // those of the curve it replaces. Gives back the other arcs of the curve it replaces,
     // emptied, so that the next walk fills their storage again.
-    std::array<std::vector<ArcPoint>, 4> setCurve(Curve curve);
+    std::array<std::vector<ArcPoint>, 4> setCurve(Curve curve, std::array<bool, 4> carried = {});
     const Curve *curve() const { return m_curve ? &*m_curve : nullptr; }
 
     // The work's document: the export dialog then opens in its folder and offers its name,

@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <utility>
 
@@ -540,25 +541,31 @@ void Form4::INIZIO()
     // CALCOLA's work, each segment's arc walked and plotted, is done here in two halves: the four
     // walks side by side, each mapping its points to 2-pixel dots as it goes; then each arc
     // plotted, and read out, in the order AB, BC, CD, DE, as if each were walked in turn.
+    // An arc that nothing it depends on changed since the last redraw is not walked again: its
+    // dots are plotted, and its points taken over, from that walk.
     setDrawWidth(2);
-    walkArcs(arcs, arcFrame(), dotMapping(), m_arcs, m_dots);
+    const ArcWalks::Walked walked = m_walks.walk(arcs, arcFrame(), dotMapping(), m_arcs);
     for (Segment segment : segments) {
         plotArc(segment);
         // Right after its arc, so the grid shows what was just drawn.
         writeGridRow(segment);
     }
-    recordCurve();
+    recordCurve(walked);
 }
 
-void Form4::recordCurve()
+void Form4::recordCurve(const ArcWalks::Walked &walked)
 {
-    // The walked points move into the curve; the lists of the curve it replaces come back,
-    // so that the next walk fills storage it already has.
+    // The walked points move into the curve, the others' come over from the curve it
+    // replaces; that curve's other lists come back, so that the next walk fills storage it
+    // already has.
     const UserScale scale = userScale();
+    std::array<bool, 4> carried;
+    std::transform(walked.begin(), walked.end(), carried.begin(), std::logical_not());
     m_arcs = m_export->setCurve(makeCurve(m_points, m_table, std::move(m_arcs), arcFrame(),
                                           app::calibrationRatio(),
                                           scale.user().width() / scale.pixels().width(),
-                                          scale.user().height() / scale.pixels().height()));
+                                          scale.user().height() / scale.pixels().height()),
+                                carried);
     m_joins->follow(*m_export->curve());
 }
 
@@ -582,7 +589,7 @@ void Form4::plotArc(Segment segment)
 {
     // The width the walk mapped the dots with.
     setDrawWidth(2);
-    const ArcDots &dots = m_dots[static_cast<std::size_t>(segment)];
+    const ArcDots &dots = m_walks.dots(static_cast<std::size_t>(segment));
     plotDots(dots.corners, arcColour(), dots.bounds);
 }
 

@@ -111,8 +111,9 @@ private:
     QGroupBox *createAlfaFrame();
     void createGrid();
     void writeGridRow(Segment segment);
-    // Keeps what the redraw just drew for the ways out (copy, save).
-    void recordCurve();
+    // Keeps what the redraw just drew for the ways out (copy, save); the arcs not walked come
+    // over from the last redraw's curve.
+    void recordCurve(const ArcWalks::Walked &walked);
     ArcFrame arcFrame() const;
     // Plots the segment's walked arc: 2-pixel dots in the arcs' colour.
     void plotArc(Segment segment);
@@ -202,8 +203,8 @@ private:
     std::array<std::array<QLineEdit *, 4>, 4> m_grid{};
     // The lists the walks fill; after a redraw they move into its curve.
     std::array<std::vector<ArcPoint>, 4> m_arcs;
-    // By segment, the corners of the same points' dots on the window, reused between redraws.
-    std::array<ArcDots, 4> m_dots;
+    // By segment, the inputs of its last walk and the corners of its dots on the window.
+    ArcWalks m_walks;
 
     std::unique_ptr<EditorHistory> m_history; // the undo steps, and what becomes one
     CurveExport *m_export;

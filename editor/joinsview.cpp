@@ -2,6 +2,7 @@
 
 #include "app/controls.h"
 #include "app/settings.h"
+#include "editor/curve/arcwalks.h"
 #include "editor/curve/joins.h"
 
 #include <QAction>
@@ -14,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -88,6 +91,23 @@ public:
     std::vector<std::pair<QPointF, QColor>> rings;
     std::vector<std::pair<QPolygonF, QPolygonF>> combs; // the arc's points, the teeth's tips
 
+    // Repaints what the marks covered before and what they cover now, not the whole editor:
+    // the marks lie over all of it, and repainting them whole repaints every control at each
+    // redraw of a drag.
+    void repaintChanged()
+    {
+        QRectF covered;
+        for (const auto &[centre, colour] : rings)
+            covered |= QRectF(centre - QPointF(ringRadius, ringRadius),
+                              QSizeF(2 * ringRadius, 2 * ringRadius));
+        for (const auto &[base, tips] : combs)
+            covered |= base.boundingRect() | tips.boundingRect();
+        // The pens' widths and the antialiasing around them.
+        const QRect now = covered.toAlignedRect().adjusted(-3, -3, 3, 3);
+        QWidget::update(m_covered | now);
+        m_covered = now;
+    }
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
@@ -103,9 +123,13 @@ protected:
         }
         for (const auto &[centre, colour] : rings) {
             painter.setPen(QPen(colour, 2));
-            painter.drawEllipse(centre, 7, 7);
+            painter.drawEllipse(centre, ringRadius, ringRadius);
         }
     }
+
+private:
+    static constexpr double ringRadius = 7;
+    QRect m_covered;
 };
 
 JoinsView::JoinsView(QWidget *editor, PlaneToPixel toPixel)
@@ -157,8 +181,51 @@ void JoinsView::follow(const Curve &curve)
     m_points = curve.points;
     m_arcs = arcsOf(curve);
     // Only what is shown is computed: a drag redraws many times a second.
-    m_bounds = m_showJoins->isChecked() ? planeBounds(curve) : std::nullopt;
+    m_bounds = m_showJoins->isChecked() ? curveBounds(curve) : std::nullopt;
     update();
+}
+
+std::optional<PlaneBounds> JoinsView::curveBounds(const Curve &curve)
+{
+    // planeBounds(curve), the same to the bit: each smallest and largest is the first met in
+    // the same order (chords, then the arcs AB to DE), but an arc's own is kept while the arc
+    // is walked from the same values, which the curve's points depend on alone.
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    const auto take = [](PlaneBounds &b, double left, double right, double bottom, double top) {
+        b.left = std::min(b.left, left);
+        b.right = std::max(b.right, right);
+        b.bottom = std::min(b.bottom, bottom);
+        b.top = std::max(b.top, top);
+    };
+    const auto takePoint = [&take](PlaneBounds &b, QPointF p) {
+        if (std::isfinite(p.x()) && std::isfinite(p.y()))
+            take(b, p.x(), p.x(), p.y(), p.y());
+    };
+    const auto sameBits = [](const auto &a, const auto &b) {
+        return std::memcmp(&a, &b, sizeof a) == 0;
+    };
+    PlaneBounds bounds{infinity, -infinity, infinity, -infinity};
+    for (const QLineF &chord : curve.chords) {
+        takePoint(bounds, chord.p1());
+        takePoint(bounds, chord.p2());
+    }
+    for (std::size_t i = 0; i < m_arcExtents.size(); ++i) {
+        ArcExtent &extent = m_arcExtents[i];
+        const bool same = arcWalkReuse() && extent.known && sameBits(extent.arc, m_arcs[i]) &&
+                          sameBits(extent.INST, curve.INST) &&
+                          sameBits(extent.origin, curve.origin);
+        if (!same) {
+            extent = {true, m_arcs[i], curve.INST, curve.origin,
+                      PlaneBounds{infinity, -infinity, infinity, -infinity}};
+            for (const ArcPoint &p : curve.arcs[i])
+                takePoint(extent.bounds, p.point);
+        }
+        take(bounds, extent.bounds.left, extent.bounds.right, extent.bounds.bottom,
+             extent.bounds.top);
+    }
+    if (bounds.left > bounds.right)
+        return std::nullopt;
+    return bounds;
 }
 
 void JoinsView::update()
@@ -227,7 +294,7 @@ void JoinsView::update()
     m_marks->setGeometry(m_editor->rect());
     m_marks->setVisible(joins || comb);
     m_marks->lower();
-    m_marks->QWidget::update();
+    m_marks->repaintChanged();
     m_panel->setVisible(joins);
     if (joins)
         placePanel();

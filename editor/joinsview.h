@@ -35,6 +35,8 @@ public:
     void follow(const Curve &curve);
 
 private:
+    // The curve's extent, as planeBounds gives it.
+    std::optional<PlaneBounds> curveBounds(const Curve &curve);
     void update();
     void placePanel();
 
@@ -50,4 +52,14 @@ private:
     BasePoints m_points;
     std::array<ArcParameters, 4> m_arcs{};
     std::optional<PlaneBounds> m_bounds;
+    // By arc, the extent of its points and what they were walked from: a drag changes one arc.
+    struct ArcExtent
+    {
+        bool known = false;
+        ArcParameters arc;
+        double INST = 0;
+        QPointF origin;
+        PlaneBounds bounds;
+    };
+    std::array<ArcExtent, 4> m_arcExtents{};
 };
