@@ -1,5 +1,7 @@
+#include "draw/clip.h"
 #include "editor/curve/offset.h"
 #include "formats/dxf.h"
+#include "formats/pages.h"
 #include "formats/svg.h"
 #include "testcurves.h"
 
@@ -19,6 +21,7 @@ private slots:
     void readBack_data();
     void readBack();
     void refusedWhenBeyondAnyDrawing();
+    void tilingCountsTheOffset();
 };
 
 void tst_Offset::readBack_data()
@@ -88,6 +91,36 @@ void tst_Offset::refusedWhenBeyondAnyDrawing()
     QVERIFY(std::get<QString>(offset).contains("troppi punti"));
     // None asked, none made.
     QVERIFY(std::get<std::vector<QPolygonF>>(trueScaleOffset(waving, {})).empty());
+}
+
+void tst_Offset::tilingCountsTheOffset()
+{
+    // The default curve at 4 mm a unit, 700 by 300 mm, with 50 mm on its right: a sheet at the
+    // drawing's edge holds nothing but a stretch of the offset line, and is kept.
+    const Curve curve = walkedCurve(defaultPoints);
+    const TrueScale scale{
+        .millimetresPerUnit = 4, .offsetMillimetres = 50, .offsetSide = OffsetSide::Right};
+    const CurvePages pages =
+        std::get<CurvePages>(layOutPages(curve, scale, QPageSize(QPageSize::A4)));
+    auto reaches = [](const QRectF &window, const std::vector<QPolygonF> &lines) {
+        return std::ranges::any_of(lines, [&](const QPolygonF &line) {
+            for (qsizetype i = 1; i < line.size(); ++i)
+                if (clipLine(QLineF(line[i - 1], line[i]), window))
+                    return true;
+            return false;
+        });
+    };
+    std::vector<QPolygonF> ink = pages.arcs;
+    for (const QLineF &chord : pages.chords)
+        ink.push_back(QPolygonF{chord.p1(), chord.p2()});
+    const auto offsetOnly = std::ranges::count_if(pages.sheets, [&](const Sheet &sheet) {
+        return reaches(sheet.window, pages.offsets) && !reaches(sheet.window, ink);
+    });
+    QCOMPARE(offsetOnly, 1);
+    const TrueScale without{.millimetresPerUnit = 4};
+    QVERIFY(
+        std::get<CurvePages>(layOutPages(curve, without, QPageSize(QPageSize::A4))).sheets.size() <
+        pages.sheets.size());
 }
 
 QTEST_APPLESS_MAIN(tst_Offset)
