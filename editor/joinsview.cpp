@@ -96,7 +96,10 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(offsetColour(), 1));
+        // Thin and a little transparent: a kerf's line lies on the arcs' dots.
+        QColor offset = offsetColour();
+        offset.setAlpha(176);
+        painter.setPen(QPen(offset, 1));
         for (const QPolygonF &line : offsets)
             painter.drawPolyline(line);
         const QColor combColour(40, 90, 200);
@@ -268,7 +271,7 @@ void JoinsView::showLengths()
     QStringList arcs;
     for (Segment segment : segments)
         arcs << segmentName(segment) + u' ' + text(lengths.arcs[std::size_t(segment)]);
-    m_arcLengths->setText(QStringLiteral("Archi: ") + arcs.join(QStringLiteral(", ")) +
+    m_arcLengths->setText(QStringLiteral("Archi: ") + arcs.join(QStringLiteral("; ")) +
                           QStringLiteral(" mm"));
 }
 

@@ -52,7 +52,7 @@ TrueScaleDialog::TrueScaleDialog(const TrueScale &scale, QWidget *parent) : QDia
     form->addRow(QStringLiteral("&Millimetri per unità:"), m_millimetres);
     form->addRow(QStringLiteral("&Formato della carta:"), m_paper);
     form->addRow(QStringLiteral("&Sovrapposizione dei fogli:"), m_overlap);
-    form->addRow(QStringLiteral("Linea di m&argine a:"), m_offset);
+    form->addRow(QStringLiteral("Distanza del m&argine:"), m_offset);
     form->addRow(QStringLiteral("&Lato del margine:"), m_offsetSide);
 
     auto *note = new QLabel(QStringLiteral(
