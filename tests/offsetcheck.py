@@ -50,8 +50,8 @@ problems = []
 if not offsets:
     problems.append("no offset line")
 curve = MultiLineString([a for a in arcs if len(a) > 1])
-# The way from A to E, for the side: the arcs one after the other.
-way = LineString([p for i, a in enumerate(arcs) for p in (a if i == 0 else a[1:])])
+# Each arc runs the way from A to E, for the side.
+ways = [LineString(a) for a in arcs if len(a) > 1]
 
 nearest, farthest = float("inf"), 0.0
 sides = {"left": 0, "right": 0}
@@ -63,6 +63,7 @@ for line in offsets:
         nearest, farthest = min(nearest, d), max(farthest, d)
         if abs(d - distance) > tolerance:
             problems.append(f"vertex ({x:.4f}, {y:.4f}) at {d:.4f} mm")
+        way = min(ways, key=vertex.distance)
         along = way.project(vertex)
         if along < step or along > way.length - step:
             continue

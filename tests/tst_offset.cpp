@@ -44,6 +44,11 @@ void tst_Offset::readBack_data()
     QTest::newRow("loops, left, 20 mm") << looped << 1.0 << 20.0 << OffsetSide::Left;
     QTest::newRow("loops, both, 50 mm") << looped << 0.5 << 50.0 << OffsetSide::Both;
     QTest::newRow("closed, both, 7 mm") << closed << 1.0 << 7.0 << OffsetSide::Both;
+    // AB waves out of the drawing's bounds, its path cut there, across BC to DE: two runs,
+    // whose offset lines stop short of each other where the runs cross.
+    const Curve cut = walkedCurve({{{15, 15}, {60, 70}, {80, 20}, {120, 20}, {160, 20}}},
+                                  {Bend{5000, 0, 3, -1}, Bend{}, Bend{}, Bend{}});
+    QTest::newRow("cut, crossing, 0.5 mm") << cut << 1.0 << 0.5 << OffsetSide::Left;
 }
 
 void tst_Offset::readBack()
@@ -89,6 +94,12 @@ void tst_Offset::refusedWhenBeyondAnyDrawing()
     const Curve waving = walkedCurve(defaultPoints, {Bend{500, 0, 400000, 0}});
     const OffsetLines offset = trueScaleOffset(waving, {.offsetMillimetres = 1});
     QVERIFY(std::get<QString>(offset).contains("troppi punti"));
+    // A chord of nothing waved back and forth over itself four hundred times, which the engine
+    // would take minutes over.
+    const Curve retracing =
+        walkedCurve({{{0, 0}, {0, 0}, {80, 20}, {120, 20}, {160, 20}}}, {Bend{2, 0, 425, 0}});
+    QVERIFY(std::get<QString>(trueScaleOffset(retracing, {.offsetMillimetres = 0.01}))
+                .contains("ripassa su se stessa"));
     // None asked, none made.
     QVERIFY(std::get<std::vector<QPolygonF>>(trueScaleOffset(waving, {})).empty());
 }

@@ -5,22 +5,28 @@
 #define GEOS_USE_ONLY_R_API
 #include <geos_c.h>
 
+#include <QLineF>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <span>
 
 namespace {
 
 // Far beyond any curve the editor draws at any scale the dialog offers; a curve that would need
 // more waves beyond any drawing.
-constexpr std::size_t largestPointCount = 200000;
+constexpr std::size_t largestPointCount = 100000;
 // Halving a piece of an arc this many times leaves a piece no double can split.
 constexpr int deepestHalving = 48;
 
 const QString tooManyPoints = QStringLiteral(
     "la linea di margine richiederebbe troppi punti: la curva è troppo estesa o troppo ondulata "
     "a questa scala");
+const QString overItself = QStringLiteral(
+    "la curva ripassa su se stessa troppe volte perché la sua linea di margine si possa calcolare");
 const QString notFinite = QStringLiteral(
     "la curva è troppo estesa, o troppo lontana dall'origine, perché la sua linea di margine si "
     "possa calcolare con la precisione richiesta");
@@ -61,8 +67,13 @@ std::optional<QString> sampleArc(const ArcParameters &arc, double from, double t
                                  std::vector<QPointF> &points)
 {
     // An ALFA increment of n makes n / 4 waves over the quarter turn: a few pieces for each to
-    // start from, so that no wave hides between two of them.
-    const double start = std::ceil(16 + 8 * (std::abs(arc.AVAX) + std::abs(arc.AVAY)));
+    // start from, so that no wave hides between two of them; a wave far smaller than the
+    // tolerance needs none.
+    const auto waves = [&](double displacement, double alfa) {
+        return std::abs(displacement) > tolerance / 8 ? std::abs(alfa) : 0.0;
+    };
+    const double start =
+        std::ceil(16 + 8 * (waves(arc.SPTX, arc.AVAX) + waves(arc.SPTY, arc.AVAY)));
     if (!(start + double(points.size()) <= double(largestPointCount)))
         return tooManyPoints;
     struct Piece
@@ -109,14 +120,38 @@ std::optional<QString> sampleArc(const ArcParameters &arc, double from, double t
     return std::nullopt;
 }
 
+// Whether an arc runs back and forth over itself so many times that the band the offset line
+// bounds covers its own ground more than fifty times over: an ALFA increment of hundreds on a
+// chord of nothing. The engine's buffer of such a line takes minutes; no drawn curve comes near.
+bool runsOverItself(std::span<const QPointF> arc, double distance)
+{
+    double length = 0;
+    double left = arc.front().x(), right = left, bottom = arc.front().y(), top = bottom;
+    for (std::size_t i = 1; i < arc.size(); ++i) {
+        length += QLineF(arc[i - 1], arc[i]).length();
+        left = std::min(left, arc[i].x());
+        right = std::max(right, arc[i].x());
+        bottom = std::min(bottom, arc[i].y());
+        top = std::max(top, arc[i].y());
+    }
+    const double band = (right - left + 2 * distance) * (top - bottom + 2 * distance);
+    return length * 2 * distance > 50 * band;
+}
+
 // Each arc's path, from the chord's first point to its second or to where the walk stopped,
 // through its closed form; arcs that meet end to end make one run.
-Sampling sampleCurve(const Curve &curve, double tolerance)
+Sampling sampleCurve(const Curve &curve, double distance, double tolerance)
 {
     Sampling sampling;
     std::vector<QPointF> run;
+    // A run no longer than the tolerance is a dot, whose offset no one cuts (and on which the
+    // engine, in Debian 12's version, throws and leaks).
     auto endRun = [&] {
-        if (run.size() >= 2)
+        run.erase(std::unique(run.begin(), run.end()), run.end());
+        double length = 0;
+        for (std::size_t i = 1; i < run.size(); ++i)
+            length += QLineF(run[i - 1], run[i]).length();
+        if (run.size() >= 2 && length > tolerance)
             sampling.runs.push_back(std::move(run));
         run.clear();
     };
@@ -156,6 +191,10 @@ Sampling sampleCurve(const Curve &curve, double tolerance)
             sampling.refusal = tooManyPoints;
             return sampling;
         }
+        if (runsOverItself(std::span(run).subspan(before - 1), distance)) {
+            sampling.refusal = overItself;
+            return sampling;
+        }
     }
     endRun();
     return sampling;
@@ -189,6 +228,39 @@ private:
 
     GEOSContextHandle_t m_handle;
     QString m_error;
+};
+
+// The engine checks for interruption as it works, through one callback for the whole process:
+// a computation of this thread past its deadline is stopped there, and refused, so that no
+// curve, however it turns back over itself, holds the editor for long.
+using Clock = std::chrono::steady_clock;
+thread_local Clock::time_point deadline = Clock::time_point::max();
+constexpr auto longestComputation = std::chrono::seconds(2);
+
+void stopPastTheDeadline()
+{
+    if (Clock::now() > deadline)
+        GEOS_interruptRequest();
+}
+
+class Deadline
+{
+public:
+    Deadline()
+    {
+        static GEOSInterruptCallback *const previous =
+            GEOS_interruptRegisterCallback(&stopPastTheDeadline);
+        Q_UNUSED(previous);
+        GEOS_interruptCancel();
+        deadline = Clock::now() + longestComputation;
+    }
+    ~Deadline()
+    {
+        deadline = Clock::time_point::max();
+        GEOS_interruptCancel();
+    }
+    Deadline(const Deadline &) = delete;
+    Deadline &operator=(const Deadline &) = delete;
 };
 
 struct GeometryDeleter
@@ -263,7 +335,7 @@ OffsetLines offsetLines(const Curve &curve, double distance, OffsetSide side, do
     if (!(distance > 0) || !(tolerance > 0) || !std::isfinite(distance) ||
         !std::isfinite(tolerance))
         return std::vector<QPolygonF>{};
-    Sampling sampling = sampleCurve(curve, tolerance);
+    Sampling sampling = sampleCurve(curve, distance, tolerance);
     if (sampling.refusal)
         return *sampling.refusal;
     if (sampling.runs.empty())
@@ -277,6 +349,7 @@ OffsetLines offsetLines(const Curve &curve, double distance, OffsetSide side, do
     if (!(tolerance >= farthest * 1e-10))
         return notFinite;
 
+    const Deadline bounded;
     const Geos geos;
     const GEOSContextHandle_t h = geos.handle();
     // The bends are rounded with as many segments to a quarter circle as keep each segment's
@@ -286,55 +359,94 @@ OffsetLines offsetLines(const Curve &curve, double distance, OffsetSide side, do
     const int quadrantSegments =
         int(std::clamp(std::ceil(std::numbers::pi / 4 / std::max(half, 1e-9)), 2.0, 512.0));
     constexpr double mitreLimit = 5; // unused with round joins
+    // Each run's line and its offset curves.
     std::vector<Geometry> lines;
-    std::vector<Geometry> raw;
+    std::vector<std::vector<Geometry>> raw;
     for (const auto &run : sampling.runs) {
         lines.push_back(lineString(geos, run));
         if (!lines.back())
             return geos.failure();
+        raw.emplace_back();
         // A positive distance is the left side, looking along the line.
         for (double sign : {1.0, -1.0}) {
             if ((sign > 0 && side == OffsetSide::Right) || (sign < 0 && side == OffsetSide::Left))
                 continue;
-            raw.push_back(
+            raw.back().push_back(
                 own(geos, GEOSOffsetCurve_r(h, lines.back().get(), sign * distance,
                                             quadrantSegments, GEOSBUF_JOIN_ROUND, mitreLimit)));
-            if (!raw.back())
+            if (!raw.back().back())
                 return geos.failure();
         }
     }
-    // What no offset line may enter: all the curve, grown by the distance less twice the
-    // tolerance. The offset curve of one line is already trimmed where the line turns back, but
-    // its ends may reach in round a cusp, and the offset of one run may cross another run.
-    std::vector<GEOSGeometry *> parts;
-    for (Geometry &line : lines)
-        parts.push_back(line.release());
-    const Geometry all =
-        own(geos, GEOSGeom_createCollection_r(h, GEOS_MULTILINESTRING, parts.data(),
-                                              unsigned(parts.size())));
-    // The collection owns the lines from here, whether it is made or not.
-    if (!all)
-        return geos.failure();
-    const double within = distance - 2 * tolerance;
-    Geometry keepOut;
-    if (within > 0) {
-        keepOut =
-            own(geos, GEOSBufferWithStyle_r(h, all.get(), within, quadrantSegments,
+    // The curve grown by a distance: what an offset line may not enter.
+    auto grown = [&](auto &&included, double by) -> std::optional<Geometry> {
+        std::vector<GEOSGeometry *> parts;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (included(i))
+                parts.push_back(GEOSGeom_clone_r(h, lines[i].get()));
+        if (parts.empty() || !(by > 0))
+            return Geometry(nullptr, GeometryDeleter{h});
+        if (std::ranges::count(parts, nullptr) > 0)
+            return std::nullopt;
+        // The collection owns the clones from here, whether it is made or not.
+        const Geometry collection =
+            own(geos, GEOSGeom_createCollection_r(h, GEOS_MULTILINESTRING, parts.data(),
+                                                  unsigned(parts.size())));
+        if (!collection)
+            return std::nullopt;
+        Geometry buffer =
+            own(geos, GEOSBufferWithStyle_r(h, collection.get(), by, quadrantSegments,
                                             GEOSBUF_CAP_ROUND, GEOSBUF_JOIN_ROUND, mitreLimit));
-        if (!keepOut)
+        if (!buffer)
+            return std::nullopt;
+        return buffer;
+    };
+    std::vector<Geometry> pieces;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        // Its own run, grown by the distance less twice the tolerance: the offset curve of one
+        // line is already trimmed where the line turns back, but its ends may reach in round a
+        // cusp. The other runs (where an arc ended at the drawing's bounds), grown by the
+        // distance and the tolerance: where two runs cross, their offset lines stop short of
+        // each other instead of crossing by a hair.
+        const std::optional<Geometry> keepOut[] = {
+            grown([&](std::size_t j) { return j == i; }, distance - 2 * tolerance),
+            grown([&](std::size_t j) { return j != i; }, distance + tolerance)};
+        for (const Geometry &offset : raw[i]) {
+            Geometry trimmed = own(geos, GEOSGeom_clone_r(h, offset.get()));
+            for (const std::optional<Geometry> &area : keepOut) {
+                if (!area || !trimmed)
+                    return geos.failure();
+                if (*area)
+                    trimmed = own(geos, GEOSDifference_r(h, trimmed.get(), area->get()));
+            }
+            if (!trimmed)
+                return geos.failure();
+            // The trimming leaves pieces end to end where it cut nothing: one line again.
+            pieces.push_back(own(geos, GEOSLineMergeDirected_r(h, trimmed.get())));
+            if (!pieces.back())
+                return geos.failure();
+        }
+    }
+    // Where the curve runs back along itself (a straight arc back over a straight chord), the
+    // line on one side lies on the line on the other: both sides are one line there.
+    if (side == OffsetSide::Both && pieces.size() > 1) {
+        std::vector<GEOSGeometry *> parts;
+        for (Geometry &piece : pieces)
+            parts.push_back(piece.release());
+        pieces.clear();
+        // The collection owns the pieces from here, whether it is made or not.
+        const Geometry all =
+            own(geos, GEOSGeom_createCollection_r(h, GEOS_GEOMETRYCOLLECTION, parts.data(),
+                                                  unsigned(parts.size())));
+        const Geometry joined = own(geos, all ? GEOSUnaryUnion_r(h, all.get()) : nullptr);
+        pieces.push_back(own(geos, joined ? GEOSLineMerge_r(h, joined.get()) : nullptr));
+        if (!pieces.back())
             return geos.failure();
     }
     std::vector<QPolygonF> result;
-    for (const Geometry &offset : raw) {
-        Geometry trimmed = keepOut ? own(geos, GEOSDifference_r(h, offset.get(), keepOut.get()))
-                                   : own(geos, GEOSGeom_clone_r(h, offset.get()));
-        if (!trimmed)
+    for (const Geometry &piece : pieces)
+        if (!appendLines(geos, piece.get(), result))
             return geos.failure();
-        // The trimming leaves pieces end to end where it cut nothing: one line again.
-        const Geometry merged = own(geos, GEOSLineMergeDirected_r(h, trimmed.get()));
-        if (!merged || !appendLines(geos, merged.get(), result))
-            return geos.failure();
-    }
     for (const QPolygonF &line : result)
         if (!std::ranges::all_of(line, isFinite))
             return notFinite;
