@@ -380,14 +380,20 @@ OffsetLines offsetLines(const Curve &curve, double distance, OffsetSide side, do
     }
     // The curve grown by a distance: what an offset line may not enter.
     auto grown = [&](auto &&included, double by) -> std::optional<Geometry> {
-        std::vector<GEOSGeometry *> parts;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (included(i))
-                parts.push_back(GEOSGeom_clone_r(h, lines[i].get()));
-        if (parts.empty() || !(by > 0))
+        if (!(by > 0))
             return Geometry(nullptr, GeometryDeleter{h});
-        if (std::ranges::count(parts, nullptr) > 0)
-            return std::nullopt;
+        std::vector<Geometry> clones;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (included(i)) {
+                clones.push_back(own(geos, GEOSGeom_clone_r(h, lines[i].get())));
+                if (!clones.back())
+                    return std::nullopt;
+            }
+        if (clones.empty())
+            return Geometry(nullptr, GeometryDeleter{h});
+        std::vector<GEOSGeometry *> parts;
+        for (Geometry &clone : clones)
+            parts.push_back(clone.release());
         // The collection owns the clones from here, whether it is made or not.
         const Geometry collection =
             own(geos, GEOSGeom_createCollection_r(h, GEOS_MULTILINESTRING, parts.data(),
