@@ -7,9 +7,12 @@
 #include "app/windows.h"
 #include "common/wholefile.h"
 #include "draw/surface.h"
+#include "editor/curve/arclength.h"
+#include "editor/curve/offset.h"
 #include "editor/truescaledialog.h"
 #include "formats/csv.h"
 #include "formats/dxf.h"
+#include "formats/equations.h"
 #include "formats/pages.h"
 #include "formats/pdf.h"
 #include "formats/svg.h"
@@ -38,11 +41,17 @@ TrueScale defaultScale()
     const QVariant overlap = settings.value(QStringLiteral("trueScale/overlap"));
     if (!millimetres.isValid() || !paper.isValid() || !overlap.isValid())
         return scale;
-    bool ok[2] = {};
+    // Settings kept before there was an offset line have none.
+    const QVariant offset = settings.value(QStringLiteral("trueScale/offsetMillimetres"), 0);
+    const QVariant side =
+        settings.value(QStringLiteral("trueScale/offsetSide"), offsetSideKey(OffsetSide::Left));
+    bool ok[3] = {};
     const TrueScale kept{.millimetresPerUnit = millimetres.toDouble(&ok[0]),
                          .paper = paperOfKey(paper.toString()).value_or(QPageSize::Custom),
-                         .overlap = overlap.toDouble(&ok[1])};
-    return ok[0] && ok[1] && isValid(kept) ? kept : scale;
+                         .overlap = overlap.toDouble(&ok[1]),
+                         .offsetMillimetres = offset.toDouble(&ok[2]),
+                         .offsetSide = offsetSideOfKey(side.toString()).value_or(OffsetSide(-1))};
+    return ok[0] && ok[1] && ok[2] && isValid(kept) ? kept : scale;
 }
 
 void rememberScale(const TrueScale &scale)
@@ -51,6 +60,8 @@ void rememberScale(const TrueScale &scale)
     settings.setValue(QStringLiteral("trueScale/millimetresPerUnit"), scale.millimetresPerUnit);
     settings.setValue(QStringLiteral("trueScale/paper"), paperKey(scale.paper));
     settings.setValue(QStringLiteral("trueScale/overlap"), scale.overlap);
+    settings.setValue(QStringLiteral("trueScale/offsetMillimetres"), scale.offsetMillimetres);
+    settings.setValue(QStringLiteral("trueScale/offsetSide"), offsetSideKey(scale.offsetSide));
 }
 
 // Qt's own save dialog, which gives a name without a known extension the selected filter's
@@ -92,6 +103,8 @@ CurveExport::CurveExport(DrawingSurface *surface)
     m_copyParameters = add("actionCopyParameters", QStringLiteral("Copia i parametri"),
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_copyDrawing = add("actionCopyDrawing", QStringLiteral("Copia il disegno"), {});
+    m_copyGeoGebra = add("actionCopyGeoGebra", QStringLiteral("Copia per GeoGebra"), {});
+    m_copyDesmos = add("actionCopyDesmos", QStringLiteral("Copia per Desmos"), {});
     m_saveCurve =
         add("actionSaveCurve", QStringLiteral("Esporta..."), QKeySequence(Qt::CTRL | Qt::Key_E));
     m_print = add("actionPrint", QStringLiteral("Stampa..."), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -101,6 +114,8 @@ CurveExport::CurveExport(DrawingSurface *surface)
     connect(trueScale, &QAction::triggered, this, &CurveExport::askTrueScale);
     connect(m_copyParameters, &QAction::triggered, this, &CurveExport::copyParameters);
     connect(m_copyDrawing, &QAction::triggered, this, &CurveExport::copyDrawing);
+    connect(m_copyGeoGebra, &QAction::triggered, this, &CurveExport::copyGeoGebra);
+    connect(m_copyDesmos, &QAction::triggered, this, &CurveExport::copyDesmos);
     connect(m_saveCurve, &QAction::triggered, this, &CurveExport::saveCurve);
     connect(m_print, &QAction::triggered, this, &CurveExport::print);
 }
@@ -115,7 +130,8 @@ std::array<std::vector<ArcPoint>, 4> CurveExport::setCurve(Curve curve, std::arr
         previous = std::move(m_curve->arcs);
     }
     m_curve = std::move(curve);
-    for (QAction *action : {m_copyParameters, m_copyDrawing, m_saveCurve, m_print})
+    for (QAction *action :
+         {m_copyParameters, m_copyDrawing, m_copyGeoGebra, m_copyDesmos, m_saveCurve, m_print})
         action->setEnabled(true);
     for (std::vector<ArcPoint> &arc : previous)
         arc.clear();
@@ -132,7 +148,20 @@ void CurveExport::setDocument(const QString &fileName)
 void CurveExport::copyParameters()
 {
     if (m_curve)
-        QGuiApplication::clipboard()->setText(parametersText(*m_curve));
+        QGuiApplication::clipboard()->setText(
+            parametersText(*m_curve) + lengthsText(*m_curve, m_trueScale.millimetresPerUnit));
+}
+
+void CurveExport::copyGeoGebra()
+{
+    if (m_curve)
+        QGuiApplication::clipboard()->setText(geoGebraText(*m_curve));
+}
+
+void CurveExport::copyDesmos()
+{
+    if (m_curve)
+        QGuiApplication::clipboard()->setText(desmosText(*m_curve));
 }
 
 void CurveExport::copyDrawing()
@@ -164,15 +193,23 @@ bool CurveExport::save(const QString &fileName, CurveFormat format)
         return false;
     // The file's bytes, or why the curve has none in this format.
     std::variant<QByteArray, QString> data;
+    // The offset line, for the formats that carry it.
+    auto withOffset = [&](auto write) -> std::variant<QByteArray, QString> {
+        const OffsetLines offsets = trueScaleOffset(*m_curve, m_trueScale);
+        if (const QString *reason = std::get_if<QString>(&offsets))
+            return *reason;
+        return write(*m_curve, m_trueScale.millimetresPerUnit,
+                     std::get<std::vector<QPolygonF>>(offsets));
+    };
     switch (format) {
     case CurveFormat::Svg:
-        data = curveSvg(*m_curve, m_trueScale.millimetresPerUnit);
+        data = withOffset(curveSvg);
         break;
     case CurveFormat::Csv:
         data = curveCsv(*m_curve);
         break;
     case CurveFormat::Dxf:
-        data = curveDxf(*m_curve, m_trueScale.millimetresPerUnit);
+        data = withOffset(curveDxf);
         break;
     case CurveFormat::Pdf:
         data = curvePdf(*m_curve, m_trueScale);

@@ -11,9 +11,9 @@
 class DrawingSurface;
 class QAction;
 
-// The editor's ways out for its curve: copy the parameters, copy the drawing, export the curve,
-// print it, as actions of the window (its context menu and shortcuts), enabled once a curve is
-// drawn; and the true scale that paper and files take it at.
+// The editor's ways out for its curve: copy the parameters, the drawing or the equations, export
+// the curve, print it, as actions of the window (its context menu and shortcuts), enabled once a
+// curve is drawn; and the true scale that paper and files take it at.
 class CurveExport : public QObject
 {
     Q_OBJECT
@@ -42,6 +42,9 @@ public:
 
     void copyParameters();
     void copyDrawing();
+    // The arcs' equations and the base points, as GeoGebra and Desmos take them pasted.
+    void copyGeoGebra();
+    void copyDesmos();
     // Asks for a file name and format, then saves; a failure to write is a message.
     void saveCurve();
     // Saves the curve in the format into the file, whole or not at all; on failure the
@@ -59,6 +62,8 @@ private:
     std::optional<Curve> m_curve;
     QAction *m_copyParameters;
     QAction *m_copyDrawing;
+    QAction *m_copyGeoGebra;
+    QAction *m_copyDesmos;
     QAction *m_saveCurve;
     QAction *m_print;
     TrueScale m_trueScale;

@@ -139,6 +139,7 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     m_joins = new JoinsView(
         this, [this](QPointF p) { return userScale().toPixel(QPointF(p.x() + CX, CY - p.y())); });
     createSmoothingActions();
+    m_joins->setTrueScale(m_export->trueScale());
 
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
@@ -160,8 +161,10 @@ Form4::Form4(QWidget *parent) : DrawingSurface(parent)
     connect(HScroll2, &QScrollBar::sliderReleased, this, [this] { barReleased(HScroll2); });
     // A new scale is a step of the work: undone, saved and recovered with the rest.
     connect(m_export, &CurveExport::trueScaleChosen, this, [this](const TrueScale &scale) {
-        m_history->change(QStringLiteral("Scala reale"),
-                          [this, scale] { m_export->setTrueScale(scale); });
+        m_history->change(QStringLiteral("Scala reale"), [this, scale] {
+            m_export->setTrueScale(scale);
+            m_joins->setTrueScale(scale);
+        });
     });
     connect(m_work, &WorkFile::fileNameChanged, m_export, &CurveExport::setDocument);
 
@@ -322,6 +325,7 @@ void Form4::restore(const EditorSnapshot &state)
     m_table = state.table;
     m_current = state.current;
     m_export->setTrueScale(state.trueScale);
+    m_joins->setTrueScale(state.trueScale);
     {
         // Setting a bar back is no change of the user's: no handler, no redraw, no step.
         const QSignalBlocker horizontal(HScroll1);

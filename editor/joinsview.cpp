@@ -2,8 +2,10 @@
 
 #include "app/controls.h"
 #include "app/settings.h"
+#include "editor/curve/arclength.h"
 #include "editor/curve/arcwalks.h"
 #include "editor/curve/joins.h"
+#include "editor/curve/offset.h"
 
 #include <QAction>
 #include <QFrame>
@@ -90,6 +92,7 @@ public:
     // The rings, one a join with its colour, and the combs' polylines, all in pixels.
     std::vector<std::pair<QPointF, QColor>> rings;
     std::vector<std::pair<QPolygonF, QPolygonF>> combs; // the arc's points, the teeth's tips
+    std::vector<QPolygonF> offsets;                     // the offset lines
 
     // Repaints what the marks covered before and what they cover now, not the whole editor:
     // the marks lie over all of it, and repainting them whole repaints every control at each
@@ -113,6 +116,12 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
+        // Thin and a little transparent: a kerf's line lies on the arcs' dots.
+        QColor offset = offsetColour();
+        offset.setAlpha(176);
+        painter.setPen(QPen(offset, 1));
+        for (const QPolygonF &line : offsets)
+            painter.drawPolyline(line);
         const QColor combColour(40, 90, 200);
         for (const auto &[base, tips] : combs) {
             painter.setPen(QPen(combColour, 0.5));
@@ -159,6 +168,14 @@ JoinsView::JoinsView(QWidget *editor, PlaneToPixel toPixel)
         m_labels[i]->setTextFormat(Qt::PlainText);
         layout->addWidget(m_labels[i]);
     }
+    m_curveLength = new QLabel(m_panel);
+    m_curveLength->setObjectName(QStringLiteral("curveLength"));
+    m_arcLengths = new QLabel(m_panel);
+    m_arcLengths->setObjectName(QStringLiteral("arcLengths"));
+    for (QLabel *label : {m_curveLength, m_arcLengths}) {
+        label->setTextFormat(Qt::PlainText);
+        layout->addWidget(label);
+    }
     m_panel->hide();
     m_marks->hide();
 
@@ -175,9 +192,16 @@ JoinsView::JoinsView(QWidget *editor, PlaneToPixel toPixel)
     m_comb->setChecked(app::settings().value(QLatin1StringView(combKey), false).toBool());
 }
 
+void JoinsView::setTrueScale(const TrueScale &scale)
+{
+    m_scale = scale;
+    update();
+}
+
 void JoinsView::follow(const Curve &curve)
 {
     m_drawn = true;
+    m_curve = &curve;
     m_points = curve.points;
     m_arcs = arcsOf(curve);
     // Only what is shown is computed: a drag redraws many times a second.
@@ -240,7 +264,10 @@ void JoinsView::update()
     }
     m_marks->rings.clear();
     m_marks->combs.clear();
+    m_marks->offsets.clear();
     if (joins) {
+        showLengths();
+        showOffset();
         const std::array<Join, 3> found = joinsOf(m_arcs);
         for (std::size_t i = 0; i < found.size(); ++i) {
             const QChar letter(char16_t(u'B' + i));
@@ -298,6 +325,44 @@ void JoinsView::update()
     m_panel->setVisible(joins);
     if (joins)
         placePanel();
+}
+
+void JoinsView::showLengths()
+{
+    const CurveLengths lengths = curveLengths(*m_curve);
+    const double mm = m_scale.millimetresPerUnit;
+    auto text = [mm](double units) {
+        return std::isfinite(units * mm) ? millimetresText(units * mm) : QStringLiteral("—");
+    };
+    m_curveLength->setText(QStringLiteral("Lunghezza della curva: %1 mm").arg(text(lengths.total)));
+    QStringList arcs;
+    for (Segment segment : segments)
+        arcs << segmentName(segment) + u' ' + text(lengths.arcs[std::size_t(segment)]);
+    m_arcLengths->setText(QStringLiteral("Archi: ") + arcs.join(QStringLiteral("; ")) +
+                          QStringLiteral(" mm"));
+}
+
+void JoinsView::showOffset()
+{
+    if (!(m_scale.offsetMillimetres > 0))
+        return;
+    // A quarter of a pixel: finer than the screen shows, and coarser than the files need, so
+    // that a drag redraws it at once.
+    const double tolerance = 0.25 * std::min(m_curve->pixelWidth, m_curve->pixelHeight);
+    const OffsetLines lines =
+        offsetLines(*m_curve, m_scale.offsetMillimetres / m_scale.millimetresPerUnit,
+                    m_scale.offsetSide, tolerance);
+    // A line that cannot be made is not drawn; the files say why.
+    const auto *found = std::get_if<std::vector<QPolygonF>>(&lines);
+    if (!found)
+        return;
+    for (const QPolygonF &line : *found) {
+        QPolygonF pixels;
+        pixels.reserve(line.size());
+        for (QPointF p : line)
+            pixels << m_toPixel(p);
+        m_marks->offsets.push_back(std::move(pixels));
+    }
 }
 
 void JoinsView::placePanel()

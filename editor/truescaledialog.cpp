@@ -32,15 +32,35 @@ TrueScaleDialog::TrueScaleDialog(const TrueScale &scale, QWidget *parent) : QDia
     m_overlap->setSuffix(QStringLiteral(" mm"));
     m_overlap->setValue(scale.overlap);
 
+    m_offset = new app::NumberSpinBox(this);
+    m_offset->setObjectName(QStringLiteral("offsetMillimetres"));
+    m_offset->setRange(0, largestOffset);
+    m_offset->setSuffix(QStringLiteral(" mm"));
+    m_offset->setSingleStep(0.1);
+    m_offset->setValue(scale.offsetMillimetres);
+
+    m_offsetSide = new QComboBox(this);
+    m_offsetSide->setObjectName(QStringLiteral("offsetSide"));
+    m_offsetSide->addItem(QStringLiteral("A sinistra della curva, da A verso E"),
+                          int(OffsetSide::Left));
+    m_offsetSide->addItem(QStringLiteral("A destra della curva, da A verso E"),
+                          int(OffsetSide::Right));
+    m_offsetSide->addItem(QStringLiteral("Da entrambi i lati"), int(OffsetSide::Both));
+    m_offsetSide->setCurrentIndex(std::max(0, m_offsetSide->findData(int(scale.offsetSide))));
+
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Millimetri per unità:"), m_millimetres);
     form->addRow(QStringLiteral("&Formato della carta:"), m_paper);
     form->addRow(QStringLiteral("&Sovrapposizione dei fogli:"), m_overlap);
+    form->addRow(QStringLiteral("Distanza del m&argine:"), m_offset);
+    form->addRow(QStringLiteral("&Lato del margine:"), m_offsetSide);
 
     auto *note = new QLabel(QStringLiteral(
         "Un'unità del piano della curva misura questi millimetri sulla carta stampata e nei "
         "file PDF, DXF e SVG. Una curva più grande del foglio si stampa su più fogli, che si "
-        "sovrappongono di tanto quanto indicato qui."));
+        "sovrappongono di tanto quanto indicato qui. La linea di margine (un margine di "
+        "cucitura, lo spessore del taglio) corre accanto alla curva a questa distanza; 0 per "
+        "nessuna."));
     note->setWordWrap(true);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -60,7 +80,7 @@ TrueScaleDialog::TrueScaleDialog(const TrueScale &scale, QWidget *parent) : QDia
 
 void TrueScaleDialog::accept()
 {
-    for (app::NumberSpinBox *box : {m_millimetres, m_overlap}) {
+    for (app::NumberSpinBox *box : {m_millimetres, m_overlap, m_offset}) {
         if (!box->takeText()) {
             box->setFocus();
             return;
@@ -74,7 +94,10 @@ TrueScale TrueScaleDialog::trueScale() const
     // A number still being typed counts, however the dialog was accepted.
     m_millimetres->interpretText();
     m_overlap->interpretText();
+    m_offset->interpretText();
     return TrueScale{.millimetresPerUnit = m_millimetres->value(),
                      .paper = m_paper->currentData().value<QPageSize::PageSizeId>(),
-                     .overlap = m_overlap->value()};
+                     .overlap = m_overlap->value(),
+                     .offsetMillimetres = m_offset->value(),
+                     .offsetSide = OffsetSide(m_offsetSide->currentData().toInt())};
 }

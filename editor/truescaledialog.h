@@ -10,7 +10,7 @@ namespace app {
 class NumberSpinBox;
 }
 
-// "Scala reale": the millimetres of one unit, the paper and the sheets' overlap.
+// "Scala reale": the millimetres of one unit, the paper, the sheets' overlap and the offset line.
 class TrueScaleDialog : public QDialog
 {
     Q_OBJECT
@@ -28,4 +28,6 @@ private:
     app::NumberSpinBox *m_millimetres;
     QComboBox *m_paper;
     app::NumberSpinBox *m_overlap;
+    app::NumberSpinBox *m_offset;
+    QComboBox *m_offsetSide;
 };

@@ -38,6 +38,7 @@ constexpr const char *texts = "texts", *horizontalDisplacement = "horizontalDisp
 constexpr const char *selectedSegment = "selectedSegment", *segments = "segments", *grid = "grid";
 constexpr const char *trueScale = "trueScale", *millimetresPerUnit = "millimetresPerUnit",
                      *paper = "paper", *overlap = "overlap";
+constexpr const char *offsetMillimetres = "offsetMillimetres", *offsetSide = "offsetSide";
 } // namespace key
 
 constexpr const char *formatName = "cinquepunti";
@@ -209,7 +210,9 @@ QJsonObject toJson(const TrueScale &scale)
 {
     return {{name(key::millimetresPerUnit), scale.millimetresPerUnit},
             {name(key::paper), paperKey(scale.paper)},
-            {name(key::overlap), scale.overlap}};
+            {name(key::overlap), scale.overlap},
+            {name(key::offsetMillimetres), scale.offsetMillimetres},
+            {name(key::offsetSide), offsetSideKey(scale.offsetSide)}};
 }
 
 TrueScale trueScaleFromJson(const Reader &editor)
@@ -224,6 +227,15 @@ TrueScale trueScaleFromJson(const Reader &editor)
         scale.paper = *paper;
     else
         r.invalid(key::paper);
+    // Documents from before the offset line have none.
+    if (r.has(key::offsetMillimetres))
+        scale.offsetMillimetres = r.number(key::offsetMillimetres);
+    if (r.has(key::offsetSide)) {
+        if (const std::optional<OffsetSide> side = offsetSideOfKey(r.text(key::offsetSide)))
+            scale.offsetSide = *side;
+        else
+            r.invalid(key::offsetSide);
+    }
     if (!isValid(scale))
         editor.invalid(key::trueScale);
     return scale;

@@ -1,5 +1,7 @@
 #include "formats/dxf.h"
 
+#include "editor/curve/offset.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -16,6 +18,8 @@ namespace {
 // white sheet, white on a dark one.
 constexpr int darkRedIndex = 14;
 constexpr int blackIndex = 7;
+// Nearest offsetColour(), RGB(0, 128, 128) (it is RGB(0, 127, 127)).
+constexpr int tealIndex = 134;
 
 // Bytes rather than text: a curve at INST 1000 has 360,000 vertices, and the DXF is Latin-1.
 class DxfText
@@ -65,14 +69,15 @@ void layer(DxfText &dxf, const char *name, int colour)
 
 } // namespace
 
-std::variant<QByteArray, QString> curveDxf(const Curve &curve, double millimetresPerUnit)
+std::variant<QByteArray, QString> curveDxf(const Curve &curve, double millimetresPerUnit,
+                                           std::span<const QPolygonF> offsets)
 {
     const double s = millimetresPerUnit;
     // The drawing's extent, for the programs that open it zoomed to fit. Scaling keeps the order
     // of the numbers, so the extent of the scaled points is the scaled extent, and where its
     // corners are finite every scaled point is: a far base point's millimetres may overflow,
     // and a DXF has no number for them.
-    const PlaneBounds bounds = planeBounds(curve).value_or(PlaneBounds{});
+    const PlaneBounds bounds = planeBounds(curve, offsets).value_or(PlaneBounds{});
     const double left = bounds.left * s, right = bounds.right * s;
     const double bottom = bounds.bottom * s, top = bounds.top * s;
     if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(bottom) ||
@@ -110,10 +115,12 @@ std::variant<QByteArray, QString> curveDxf(const Curve &curve, double millimetre
     dxf.group(0, "ENDTAB");
     dxf.group(0, "TABLE");
     dxf.group(2, "LAYER");
-    dxf.integer(70, 3);
+    dxf.integer(70, offsets.empty() ? 3 : 4);
     layer(dxf, "0", blackIndex);
     layer(dxf, "CURVA", darkRedIndex);
     layer(dxf, "CORDE", blackIndex);
+    if (!offsets.empty())
+        layer(dxf, "MARGINE", tealIndex);
     dxf.group(0, "ENDTAB");
     dxf.group(0, "ENDSEC");
 
@@ -155,6 +162,20 @@ std::variant<QByteArray, QString> curveDxf(const Curve &curve, double millimetre
         dxf.group(8, "CORDE");
         dxf.point(chord.x1() * s, chord.y1() * s);
         dxf.point(chord.x2() * s, chord.y2() * s, 1);
+    }
+    for (const QPolygonF &line : offsets) {
+        dxf.group(0, "POLYLINE");
+        dxf.group(8, "MARGINE");
+        dxf.integer(66, 1);
+        dxf.point(0, 0);
+        dxf.integer(70, 0);
+        for (QPointF p : line) {
+            dxf.group(0, "VERTEX");
+            dxf.group(8, "MARGINE");
+            dxf.point(p.x() * s, p.y() * s);
+        }
+        dxf.group(0, "SEQEND");
+        dxf.group(8, "MARGINE");
     }
     dxf.group(0, "ENDSEC");
     dxf.group(0, "EOF");

@@ -1,6 +1,7 @@
 #include "formats/pages.h"
 
 #include "draw/clip.h"
+#include "editor/curve/offset.h"
 
 #include <QFont>
 #include <QMarginsF>
@@ -37,17 +38,18 @@ struct Drawing
 {
     std::vector<QPolygonF> arcs;
     std::vector<QLineF> chords;
+    std::vector<QPolygonF> offsets;
     std::array<QPointF, 5> points{};
     std::array<bool, 5> shown{};
     QSizeF size;
 };
 
-Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
+Drawing drawingOf(const Curve &curve, double millimetresPerUnit, std::span<const QPolygonF> offsets)
 {
     const std::array<QPointF, 5> basePoints = {curve.chords[0].p1(), curve.chords[1].p1(),
                                                curve.chords[2].p1(), curve.chords[3].p1(),
                                                curve.chords[3].p2()};
-    const std::optional<PlaneBounds> bounds = planeBounds(curve);
+    const std::optional<PlaneBounds> bounds = planeBounds(curve, offsets);
     Drawing drawing;
     if (!bounds) {
         drawing.size =
@@ -81,6 +83,14 @@ Drawing drawingOf(const Curve &curve, double millimetresPerUnit)
         });
         drawing.arcs.push_back(std::move(polyline));
     }
+    for (const QPolygonF &line : offsets) {
+        QPolygonF placed;
+        placed.reserve(line.size());
+        for (QPointF p : line)
+            if (const QPointF at = place(p); isFinite(at))
+                placed << at;
+        drawing.offsets.push_back(std::move(placed));
+    }
     drawing.size =
         QSizeF((bounds->right - bounds->left) * s + drawingPad.left() + drawingPad.right(),
                (bounds->top - bounds->bottom) * s + drawingPad.top() + drawingPad.bottom());
@@ -94,20 +104,21 @@ QRectF pointBox(QPointF p)
                   2 * crossHalf + letterSize + 1, 2 * crossHalf + letterSize + 1);
 }
 
-// Calls line(a, b) with every piece of ink of the curve and its chords; a one-point arc is a
-// line from the point to itself. Stops when line returns false.
+// Calls line(a, b) with every piece of ink of the curve, its chords and its offset lines; a
+// one-point arc is a line from the point to itself. Stops when line returns false.
 template <typename Line> void forEachLine(const Drawing &drawing, Line &&line)
 {
     for (const QLineF &chord : drawing.chords)
         if (!line(chord.p1(), chord.p2()))
             return;
-    for (const QPolygonF &arc : drawing.arcs) {
-        if (arc.size() == 1 && !line(arc.front(), arc.front()))
-            return;
-        for (qsizetype i = 1; i < arc.size(); ++i)
-            if (!line(arc[i - 1], arc[i]))
+    for (const auto *polylines : {&drawing.arcs, &drawing.offsets})
+        for (const QPolygonF &arc : *polylines) {
+            if (arc.size() == 1 && !line(arc.front(), arc.front()))
                 return;
-    }
+            for (qsizetype i = 1; i < arc.size(); ++i)
+                if (!line(arc[i - 1], arc[i]))
+                    return;
+        }
 }
 
 // The tiling along one side: how many sheets, and how far the first starts before the drawing,
@@ -348,19 +359,10 @@ void paintMarks(QPainter &painter, const std::vector<QPointF> &marks, const QRec
     }
 }
 
-// The chords, then the arcs, each only where it reaches the window.
-void paintLines(QPainter &painter, const CurvePages &pages, const QRectF &reach)
+// Each polyline only where it reaches the window.
+void paintPolylines(QPainter &painter, const std::vector<QPolygonF> &polylines, const QRectF &reach)
 {
-    painter.setPen(QPen(Qt::black, chordLineWidth));
-    for (const QLineF &chord : pages.chords)
-        if (const std::optional<QLineF> piece = clipLine(chord, reach))
-            painter.drawLine(*piece);
-
-    QPen arcPen(arcColour(), arcLineWidth);
-    arcPen.setCapStyle(Qt::RoundCap);
-    arcPen.setJoinStyle(Qt::RoundJoin);
-    painter.setPen(arcPen);
-    for (const QPolygonF &arc : pages.arcs) {
+    for (const QPolygonF &arc : polylines) {
         if (arc.size() == 1 && reach.contains(arc.front()))
             painter.drawPoint(arc.front());
         // Each run of pieces that reach the window, as one polyline.
@@ -378,6 +380,29 @@ void paintLines(QPainter &painter, const CurvePages &pages, const QRectF &reach)
             }
         }
     }
+}
+
+// The chords, then the arcs, then the offset lines, each only where it reaches the window.
+void paintLines(QPainter &painter, const CurvePages &pages, const QRectF &reach)
+{
+    painter.setPen(QPen(Qt::black, chordLineWidth));
+    for (const QLineF &chord : pages.chords)
+        if (const std::optional<QLineF> piece = clipLine(chord, reach))
+            painter.drawLine(*piece);
+
+    QPen arcPen(arcColour(), arcLineWidth);
+    arcPen.setCapStyle(Qt::RoundCap);
+    arcPen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(arcPen);
+    paintPolylines(painter, pages.arcs, reach);
+
+    // Dashed, so that the line to cut along is never taken for the margin beside it: dashes of
+    // 2 mm, gaps of 1 mm.
+    QPen offsetPen(offsetColour(), offsetLineWidth);
+    offsetPen.setDashPattern({2 / offsetLineWidth, 1 / offsetLineWidth});
+    offsetPen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(offsetPen);
+    paintPolylines(painter, pages.offsets, reach);
 }
 
 // The base points' crosses and letters that reach the window.
@@ -445,7 +470,11 @@ std::variant<CurvePages, QString> layOutPages(const Curve &curve, const TrueScal
                                               const QPageSize &paper,
                                               std::optional<QPageLayout::Orientation> orientation)
 {
-    Drawing drawing = drawingOf(curve, scale.millimetresPerUnit);
+    const OffsetLines offsets = trueScaleOffset(curve, scale);
+    if (const QString *reason = std::get_if<QString>(&offsets))
+        return *reason;
+    Drawing drawing =
+        drawingOf(curve, scale.millimetresPerUnit, std::get<std::vector<QPolygonF>>(offsets));
     const QSizeF portrait = paper.size(QPageSize::Millimeter);
     std::optional<Tiling> best;
     for (auto candidate : {QPageLayout::Portrait, QPageLayout::Landscape}) {
@@ -478,6 +507,7 @@ std::variant<CurvePages, QString> layOutPages(const Curve &curve, const TrueScal
     // The drawing's points go to the pages, without a copy of the 360,000 of INST 1000.
     pages.arcs = std::move(drawing.arcs);
     pages.chords = std::move(drawing.chords);
+    pages.offsets = std::move(drawing.offsets);
     pages.points = drawing.points;
     pages.pointShown = drawing.shown;
     return pages;

@@ -52,6 +52,7 @@ struct CurvePages
     // The drawing on its plane.
     std::vector<QPolygonF> arcs;     // AB to DE, each along its path (arcPath)
     std::vector<QLineF> chords;      // AB to DE
+    std::vector<QPolygonF> offsets;  // the scale's offset lines (trueScaleOffset)
     std::array<QPointF, 5> points{}; // A to E
     std::array<bool, 5> pointShown{};
 
@@ -66,9 +67,9 @@ struct CurvePages
 inline constexpr double paperMargin = 10;
 inline constexpr int largestSheetCount = 500;
 
-// The pages of the curve on the scale's paper, in the orientation that needs fewer sheets
-// (portrait on a tie), or in the one given. Refused, with the reason in Italian, when the curve
-// would need more than largestSheetCount sheets.
+// The pages of the curve and its offset line on the scale's paper, in the orientation that needs
+// fewer sheets (portrait on a tie), or in the one given. Refused, with the reason in Italian, when
+// the curve would need more than largestSheetCount sheets, or its offset line cannot be made.
 std::variant<CurvePages, QString>
 layOutPages(const Curve &curve, const TrueScale &scale, const QPageSize &paper,
             std::optional<QPageLayout::Orientation> orientation = std::nullopt);

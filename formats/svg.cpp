@@ -1,5 +1,6 @@
 #include "formats/svg.h"
 
+#include "editor/curve/offset.h"
 #include "editor/curve/truescale.h"
 #include "formats/exactnumber.h"
 
@@ -11,20 +12,22 @@
 
 namespace {
 
-// What the SVG frames: every chord end and plotted point, in the editor's plane.
-QRectF bounds(const Curve &curve)
+// What the SVG frames: every chord end and plotted point, and the offset lines, in the editor's
+// plane.
+QRectF bounds(const Curve &curve, std::span<const QPolygonF> offsets)
 {
-    const std::optional<PlaneBounds> b = planeBounds(curve);
+    const std::optional<PlaneBounds> b = planeBounds(curve, offsets);
     return b ? QRectF(b->left, b->bottom, b->right - b->left, b->top - b->bottom) : QRectF();
 }
 
 } // namespace
 
-std::variant<QByteArray, QString> curveSvg(const Curve &curve, double millimetresPerUnit)
+std::variant<QByteArray, QString> curveSvg(const Curve &curve, double millimetresPerUnit,
+                                           std::span<const QPolygonF> offsets)
 {
     // The group flips y, so every coordinate in the file is the user's own, y upwards; the
     // viewBox is in the flipped system, hence its top is minus the curve's highest y.
-    const QRectF box = bounds(curve);
+    const QRectF box = bounds(curve, offsets);
     const double margin = std::max({box.width(), box.height(), 20 * curve.pixelWidth}) * 0.05;
     const QRectF view(box.left() - margin, -box.bottom() - margin, box.width() + 2 * margin,
                       box.height() + 2 * margin);
@@ -102,6 +105,22 @@ std::variant<QByteArray, QString> curveSvg(const Curve &curve, double millimetre
         xml.writeAttribute(QStringLiteral("points"), points.join(u' '));
     }
     xml.writeEndElement();
+
+    if (!offsets.empty()) {
+        xml.writeStartElement(QStringLiteral("g"));
+        xml.writeAttribute(QStringLiteral("id"), QStringLiteral("margine"));
+        xml.writeAttribute(QStringLiteral("stroke"), offsetColour().name());
+        xml.writeAttribute(QStringLiteral("stroke-width"), strokeWidth(offsetLineWidth));
+        for (std::size_t i = 0; i < offsets.size(); ++i) {
+            QStringList points;
+            for (QPointF p : offsets[i])
+                points << number(p.x()) + u',' + number(p.y());
+            xml.writeEmptyElement(QStringLiteral("polyline"));
+            xml.writeAttribute(QStringLiteral("id"), QStringLiteral("margine-%1").arg(i + 1));
+            xml.writeAttribute(QStringLiteral("points"), points.join(u' '));
+        }
+        xml.writeEndElement();
+    }
 
     xml.writeEndElement(); // g
     xml.writeEndElement(); // svg

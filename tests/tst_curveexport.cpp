@@ -1,7 +1,9 @@
 #include "app/windows.h"
+#include "editor/curve/arclength.h"
 #include "editor/form4.h"
 #include "formats/csv.h"
 #include "formats/curveformat.h"
+#include "formats/equations.h"
 #include "formats/svg.h"
 #include "points/form3.h"
 #include "useractions.h"
@@ -39,7 +41,8 @@ private slots:
 
 namespace {
 
-const char *const actionNames[] = {"actionCopyParameters", "actionCopyDrawing", "actionSaveCurve"};
+const char *const actionNames[] = {"actionCopyParameters", "actionCopyDrawing",
+                                   "actionCopyGeoGebra", "actionCopyDesmos", "actionSaveCurve"};
 
 QAction *action(const char *name)
 {
@@ -118,11 +121,22 @@ void tst_CurveExport::actionsWaitForTheFirstRedrawThenCopy()
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(clipboard->text(), QStringLiteral("5"));
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(clipboard->text(), parametersText(curve));
+    // The parameters, then the arcs' lengths in millimetres at the scale (1 mm a unit).
+    QCOMPARE(clipboard->text(), parametersText(curve) + lengthsText(curve, 1));
     QVERIFY(clipboard->text().contains(u"\nAB\t150\t0\t1\t1\n"));
 
     action("actionCopyDrawing")->trigger();
     QCOMPARE(clipboard->image().convertToFormat(QImage::Format_RGB32), drawing);
+
+    // The equations, with points for decimals under Italian settings (tst_equations evaluates
+    // them).
+    action("actionCopyGeoGebra")->trigger();
+    QCOMPARE(clipboard->text(), geoGebraText(curve));
+    QVERIFY2(clipboard->text().startsWith("Curve(15 + 45*sin(t)^2, 15 + 55*(sin(t)*cos(t) + "
+                                          "sin(t)) + 150*cos(t)*sin("),
+             qPrintable(clipboard->text()));
+    action("actionCopyDesmos")->trigger();
+    QCOMPARE(clipboard->text(), desmosText(curve));
 }
 
 void tst_CurveExport::savesThroughTheDialog_data()

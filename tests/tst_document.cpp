@@ -42,7 +42,7 @@ CurveDocument sample()
     d.editor.Text9 = "typed, not drawn";
     d.editor.grid[3] = {"a", "b", "c", "d"};
     d.editor.selected = Segment::DE;
-    d.editor.trueScale = {0.1 + 0.2, QPageSize::Letter, 0};
+    d.editor.trueScale = {0.1 + 0.2, QPageSize::Letter, 0, 0.15, OffsetSide::Both};
     d.calibrationRatio = 0.55 + 1e-12;
     return d;
 }
@@ -90,6 +90,18 @@ void tst_Document::roundTrip()
     // A document from before the scale was kept has the default one.
     const auto older = parseDocument(changed("editor.trueScale", QJsonValue::Undefined));
     QVERIFY(std::get<CurveDocument>(older).editor.trueScale == defaultTrueScale());
+    // One from before the offset line has none.
+    QByteArray withoutOffset = changed("editor.trueScale.offsetSide", QJsonValue::Undefined);
+    QJsonObject beforeOffsets = QJsonDocument::fromJson(withoutOffset).object();
+    QJsonObject editor = beforeOffsets["editor"].toObject(), scale = editor["trueScale"].toObject();
+    scale.remove("offsetMillimetres");
+    editor["trueScale"] = scale;
+    beforeOffsets["editor"] = editor;
+    const TrueScale none =
+        std::get<CurveDocument>(parseDocument(QJsonDocument(beforeOffsets).toJson()))
+            .editor.trueScale;
+    QVERIFY(none.offsetMillimetres == 0 && none.offsetSide == OffsetSide::Left);
+    QCOMPARE(none.millimetresPerUnit, 0.1 + 0.2);
 
     // Across locales the typed numbers come back as the reader writes them, the same values;
     // texts that are no numbers stay, and so do those both locales read alike.
@@ -148,6 +160,10 @@ void tst_Document::refused_data()
                              << "«editor.trueScale» non è valido";
     QTest::newRow("paper B7") << changed("editor.trueScale.paper", "B7")
                               << "«editor.trueScale.paper» non è valido";
+    QTest::newRow("offset 51 mm") << changed("editor.trueScale.offsetMillimetres", 51)
+                                  << "«editor.trueScale» non è valido";
+    QTest::newRow("offset upwards") << changed("editor.trueScale.offsetSide", "up")
+                                    << "«editor.trueScale.offsetSide» non è valido";
 }
 
 void tst_Document::refused()

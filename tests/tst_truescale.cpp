@@ -1,6 +1,7 @@
 #include "app/settings.h"
 #include "app/windows.h"
 #include "common/numbers.h"
+#include "editor/curve/arclength.h"
 #include "editor/form4.h"
 #include "editor/truescaledialog.h"
 #include "formats/exactnumber.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QRadioButton>
@@ -37,6 +39,8 @@ private slots:
     void scaleIsAStepOfTheWorkAndTheNextDefault();
     void scaleDialogReadsNumbersAsTheBoxesDo();
     void printingToFileGivesThePdfsPages();
+    void offsetIsAStepShownBesideTheLengths();
+    void pdfCarriesTheOffsetLine();
 };
 
 namespace {
@@ -431,6 +435,124 @@ void tst_TrueScale::printingToFileGivesThePdfsPages()
     });
     trigger(form, "actionPrint");
     QCOMPARE(pdfTexts(again), pdfTexts(exported).mid(1, 2));
+}
+
+namespace {
+
+// "Scala reale...": the offset typed in the user's locale and its side chosen, accepted with OK.
+void chooseOffset(Form4 *form, const QString &typed, int side, const QString &millimetres = {})
+{
+    whenModal<QDialog>("trueScaleDialog", [=](QDialog *dialog) {
+        auto *combo = control<QComboBox>(dialog, "offsetSide");
+        QCOMPARE(combo->count(), 3);
+        combo->setCurrentIndex(side);
+        for (const auto &[name, text] :
+             {std::pair{"offsetMillimetres", typed}, {"millimetresPerUnit", millimetres}}) {
+            if (text.isEmpty())
+                continue;
+            auto *box = control<QDoubleSpinBox>(dialog, name);
+            box->selectAll();
+            QTest::keyClicks(box, text);
+        }
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    });
+    trigger(form, "actionTrueScale");
+}
+
+// The pixels of the offset line's teal, or near it where the line is smoothed.
+int tealPixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.green() - c.red() > 60 && std::abs(c.green() - c.blue()) < 30;
+        }
+    return count;
+}
+
+} // namespace
+
+void tst_TrueScale::offsetIsAStepShownBesideTheLengths()
+{
+    Form4 *form = bentEditor();
+    trigger(form, "actionShowJoins");
+    auto *length = control<QLabel>(form, "curveLength");
+    QVERIFY(length->isVisible());
+    const double total = curveLengths(*form->curve()).total;
+    QCOMPARE(length->text(), "Lunghezza della curva: " + millimetresText(total) + " mm");
+    const QImage drawing = drawingOf(form);
+    QWidget *marks = control<QWidget>(form, "joinMarks");
+    QCOMPARE(tealPixels(marks->grab().toImage()), 0);
+
+    // A kerf typed with the decimal comma, on both sides, at 2 mm a unit: one step.
+    chooseOffset(form, "0,15", 2, "2");
+    const TrueScale kerf{2, QPageSize::A4, 10, 0.15, OffsetSide::Both};
+    QVERIFY(form->snapshot().trueScale == kerf);
+    QCOMPARE(length->text(), "Lunghezza della curva: " + millimetresText(total * 2) + " mm");
+    QVERIFY(tealPixels(marks->grab().toImage()) > 200);
+    // Over the drawing, never in it.
+    QCOMPARE(drawingOf(form), drawing);
+
+    trigger(form, "actionUndo");
+    QVERIFY(form->snapshot().trueScale == TrueScale{});
+    QCOMPARE(tealPixels(marks->grab().toImage()), 0);
+    QCOMPARE(length->text(), "Lunghezza della curva: " + millimetresText(total) + " mm");
+    trigger(form, "actionRedo");
+    QVERIFY(form->snapshot().trueScale == kerf);
+
+    // Hidden with the panel; the next work's default.
+    trigger(form, "actionShowJoins");
+    QVERIFY(!marks->isVisible());
+    app::destroyWindows();
+    QVERIFY(bentEditor()->snapshot().trueScale == kerf);
+}
+
+void tst_TrueScale::pdfCarriesTheOffsetLine()
+{
+    if (const char *missing = popplerMissing())
+        QSKIP(missing);
+    Form4 *form = bentEditor();
+    chooseOffset(form, "5", 2);
+    QTemporaryDir dir;
+    // The curve's sheet, after the test square's, which the offset leaves no room beside it.
+    const QList<QImage> pages = pdfPages(exportCurve(form, dir, "margine.pdf"));
+    QCOMPARE(pages.size(), 2);
+    // Teal (poppler renders it without smoothing, in its own colour), on both sides 5 mm out
+    // of the arcs where they are farthest out.
+    const auto isTeal = [](QRgb c) { return c == qRgb(0, 128, 128); };
+    const QImage &page = pages[1];
+    const QRectF arcs = extentOf(page, [](QRgb c) { return c == darkRed; });
+    const QRectF offset = extentOf(page, isTeal);
+    QVERIFY(!offset.isEmpty());
+    const double beyond = std::max({arcs.left() - offset.left(), offset.right() - arcs.right(),
+                                    arcs.top() - offset.top(), offset.bottom() - arcs.bottom()});
+    QVERIFY2(std::abs(beyond - 5) < 0.5, qPrintable(QString::number(beyond)));
+    // Dashed: 2 mm of line, 1 mm of gap, so the line lies in pieces, some hundred of them.
+    QSet<std::pair<int, int>> seen;
+    int pieces = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            if (!isTeal(page.pixel(x, y)) || seen.contains({x, y}))
+                continue;
+            ++pieces;
+            QList<std::pair<int, int>> pending{{x, y}};
+            seen.insert({x, y});
+            while (!pending.isEmpty()) {
+                const auto [px, py] = pending.takeLast();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int nx = px + dx, ny = py + dy;
+                        if (page.rect().contains(nx, ny) && isTeal(page.pixel(nx, ny)) &&
+                            !seen.contains({nx, ny})) {
+                            seen.insert({nx, ny});
+                            pending.append({nx, ny});
+                        }
+                    }
+            }
+        }
+    QVERIFY2(pieces > 50, qPrintable(QString::number(pieces)));
 }
 
 QTEST_MAIN(tst_TrueScale)

@@ -69,9 +69,10 @@ if command -v desktop-file-validate >/dev/null; then
         { cat "$work/desktop.log" >&2; fail "desktop-file-validate finds fault with the entry"; }
 fi
 
-# Dependencies: the hand-declared ones, and the libraries found by dpkg-shlibdeps.
+# Dependencies: the hand-declared ones, and the libraries found by dpkg-shlibdeps (Qt, and the
+# geometry engine's C library, which the offset line needs).
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in fonts-liberation2 qt6-translations-l10n libqt6widgets6 libnlopt0; do
+for package in fonts-liberation2 qt6-translations-l10n libqt6widgets6 libnlopt0 libgeos-c1v5; do
     echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$package" ||
         fail "Depends lacks $package: $depends"
 done
