@@ -1,3 +1,4 @@
+#include "overlays.h"
 #include "paintedstate.h"
 
 #include "app/windows.h"
@@ -36,18 +37,13 @@
 
 namespace {
 
-// The joins panel and the curvature comb over the drawing, as "Mostra i raccordi" and
-// "Pettine di curvatura" show them, or neither. Both are remembered settings, so every
-// benchmark sets them. The offset line of the true scale joins them here once the editor draws
-// one.
+// The joins panel, the curvature comb and an offset line over the drawing, or none of them.
+// The first two are remembered settings, so every benchmark sets them.
 void showOverlays(Form4 *editor, bool shown = true)
 {
-    for (const char *name : {"actionShowJoins", "actionCurvatureComb"}) {
-        auto *action = editor->findChild<QAction *>(QString::fromLatin1(name));
-        if (!action)
-            qFatal("the editor has no %s", name);
-        action->setChecked(shown);
-    }
+    for (const char *name : {"joins", "comb", "offset"})
+        if (!showOverlay(editor, QString::fromLatin1(name), shown))
+            qFatal("the editor cannot show %s", name);
 }
 
 // One segment bent, as in use; or, with alfa set, every segment bent with that ALFA increment

@@ -1,3 +1,5 @@
+#include "overlays.h"
+
 #include "app/windows.h"
 #include "editor/form4.h"
 #include "points/form3.h"
@@ -20,10 +22,10 @@
 #include <vector>
 
 // The editor at INST 1000 on a real X server, BC chosen, for scripts/livebending.py, which drags
-// the thumb of HScroll2; with "--show joins,comb" the joins panel and the curvature
-// comb over the drawing as well. Prints where the thumb is, then, once the thumb is let go,
-// what the editor saw: each mouse move the bar received (with the X server's time of it), each
-// redraw, and each update of the window that put a new drawing on the screen, in milliseconds
+// the thumb of HScroll2; with "--show joins,comb,offset" the joins panel, the curvature comb
+// and an offset line over the drawing as well. Prints where the thumb is, then, once the thumb is
+// let go, what the editor saw: each mouse move the bar received (with the X server's time of it),
+// each redraw, and each update of the window that put a new drawing on the screen, in milliseconds
 // on the monotonic clock, which the X server's times count too.
 
 namespace {
@@ -105,31 +107,15 @@ private:
     bool m_inUpdate = false;
 };
 
-// What can be shown over the drawing while it bends, by the names of --show, and the editor's
-// action that shows each. An offset line of the true scale belongs here once the editor draws
-// one on the screen.
-struct Overlay
-{
-    const char *name;
-    const char *action;
-};
-constexpr Overlay overlays[] = {{"joins", "actionShowJoins"}, {"comb", "actionCurvatureComb"}};
-
-// Checks the actions of the overlays named (comma-separated); false for a name it does not know.
+// Shows the overlays named (comma-separated: joins, comb, offset); false for a name it does not
+// know.
 bool show(Form4 *editor, const QString &names)
 {
-    for (const QString &name : names.split(u',', Qt::SkipEmptyParts)) {
-        const auto found = std::find_if(std::begin(overlays), std::end(overlays),
-                                        [&](const Overlay &o) { return name == o.name; });
-        QAction *action = found == std::end(overlays)
-                              ? nullptr
-                              : editor->findChild<QAction *>(QString::fromLatin1(found->action));
-        if (!action) {
+    for (const QString &name : names.split(u',', Qt::SkipEmptyParts))
+        if (!showOverlay(editor, name)) {
             std::fprintf(stderr, "nothing to show called %s\n", qPrintable(name));
             return false;
         }
-        action->setChecked(true);
-    }
     return true;
 }
 

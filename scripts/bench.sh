@@ -19,7 +19,7 @@ echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 if command -v Xvfb >/dev/null && command -v openbox >/dev/null && command -v xdotool >/dev/null; then
     scripts/startup.sh
     scripts/livebending.py
-    scripts/livebending.py --show joins,comb
+    scripts/livebending.py --show joins,comb,offset
 else
     echo "Xvfb, openbox or xdotool missing: start-up and live bending not timed"
     echo "(scripts/startup.sh, scripts/livebending.py)"

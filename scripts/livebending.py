@@ -7,7 +7,7 @@ shows it, against the budgets: at least 60 drawings a second (every move reaches
 and a median under 16 ms; with --show (the joins panel, the curvature comb), the median may
 take 1 ms more.
 
-    scripts/livebending.py [--display :98] [--seconds 2] [--show joins,comb]
+    scripts/livebending.py [--display :98] [--seconds 2] [--show joins,comb,offset]
 
 A move's time is the X server's (monotonic milliseconds); the editor's times are on the same
 clock. Needs Xvfb, openbox and xdotool (and so the X test extension's library), and the tool
