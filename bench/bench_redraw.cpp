@@ -352,7 +352,7 @@ BENCHMARK_CAPTURE(BM_stepOverFloor, INST_1000_1920x1080, fullHd, false)
 BENCHMARK_CAPTURE(BM_stepOverFloor, INST_1000_796x796, offscreenMaximised, false)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
-BENCHMARK_CAPTURE(BM_stepOverFloor, INST_1000_1920x1080_joins_comb, fullHd, true)
+BENCHMARK_CAPTURE(BM_stepOverFloor, INST_1000_1920x1080_overlays, fullHd, true)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 BENCHMARK_CAPTURE(BM_allSegmentsOverFloor, INST_1000_1920x1080, fullHd, false)
@@ -361,7 +361,7 @@ BENCHMARK_CAPTURE(BM_allSegmentsOverFloor, INST_1000_1920x1080, fullHd, false)
 BENCHMARK_CAPTURE(BM_allSegmentsOverFloor, INST_1000_796x796, offscreenMaximised, false)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
-BENCHMARK_CAPTURE(BM_allSegmentsOverFloor, INST_1000_1920x1080_joins_comb, fullHd, true)
+BENCHMARK_CAPTURE(BM_allSegmentsOverFloor, INST_1000_1920x1080_overlays, fullHd, true)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 

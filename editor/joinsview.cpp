@@ -13,11 +13,13 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <latch>
 #include <limits>
 #include <numbers>
 
@@ -233,6 +235,9 @@ std::optional<PlaneBounds> JoinsView::curveBounds(const Curve &curve)
         takePoint(bounds, chord.p1());
         takePoint(bounds, chord.p2());
     }
+    // The arcs walked again are scanned side by side, each into its own extent; the extents are
+    // then taken in the arcs' order, as one scan would.
+    std::vector<std::size_t> changed;
     for (std::size_t i = 0; i < m_arcExtents.size(); ++i) {
         ArcExtent &extent = m_arcExtents[i];
         const bool same = arcWalkReuse() && extent.known && sameBits(extent.arc, m_arcs[i]) &&
@@ -241,12 +246,26 @@ std::optional<PlaneBounds> JoinsView::curveBounds(const Curve &curve)
         if (!same) {
             extent = {true, m_arcs[i], curve.INST, curve.origin,
                       PlaneBounds{infinity, -infinity, infinity, -infinity}};
-            for (const ArcPoint &p : curve.arcs[i])
-                takePoint(extent.bounds, p.point);
+            changed.push_back(i);
         }
+    }
+    const auto scan = [&](std::size_t i) {
+        for (const ArcPoint &p : curve.arcs[i])
+            takePoint(m_arcExtents[i].bounds, p.point);
+    };
+    const std::size_t here = (changed.size() + 1) / 2;
+    std::latch done(std::ptrdiff_t(changed.size() - here));
+    for (std::size_t k = here; k < changed.size(); ++k)
+        QThreadPool::globalInstance()->start([&, i = changed[k]] {
+            scan(i);
+            done.count_down();
+        });
+    for (std::size_t k = 0; k < here; ++k)
+        scan(changed[k]);
+    done.wait();
+    for (const ArcExtent &extent : m_arcExtents)
         take(bounds, extent.bounds.left, extent.bounds.right, extent.bounds.bottom,
              extent.bounds.top);
-    }
     if (bounds.left > bounds.right)
         return std::nullopt;
     return bounds;
@@ -346,9 +365,9 @@ void JoinsView::showOffset()
 {
     if (!(m_scale.offsetMillimetres > 0))
         return;
-    // A quarter of a pixel: finer than the screen shows, and coarser than the files need, so
-    // that a drag redraws it at once.
-    const double tolerance = 0.25 * std::min(m_curve->pixelWidth, m_curve->pixelHeight);
+    // Half a pixel: as fine as the screen shows, and far coarser than the files need, so that
+    // a drag redraws it at once.
+    const double tolerance = 0.5 * std::min(m_curve->pixelWidth, m_curve->pixelHeight);
     const OffsetLines lines =
         offsetLines(*m_curve, m_scale.offsetMillimetres / m_scale.millimetresPerUnit,
                     m_scale.offsetSide, tolerance);
