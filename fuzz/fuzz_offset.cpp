@@ -1,4 +1,4 @@
-#include "fuzzinput.h"
+#include "fuzzscale.h"
 
 #include "editor/curve/offset.h"
 
@@ -75,11 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Curve curve = makeCurve(points, table, std::move(arcs), frame, 1, 1, 1);
 
     TrueScale scale;
-    const double millimetres = std::abs(input.number(1));
-    scale.millimetresPerUnit =
-        std::isfinite(millimetres)
-            ? std::clamp(millimetres, smallestMillimetresPerUnit, largestMillimetresPerUnit)
-            : 1;
+    scale.millimetresPerUnit = fuzzedMillimetresPerUnit(input);
     scale.offsetMillimetres = 0.01 + input.byte(50) % 50;
     scale.offsetSide = OffsetSide(input.byte() % 3);
 

@@ -1,4 +1,4 @@
-#include "fuzzinput.h"
+#include "fuzzscale.h"
 
 #include "draw/clip.h"
 #include "formats/pages.h"
@@ -59,11 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             arc.push_back({0, QPointF(input.number(0), input.number(0))});
     }
     TrueScale scale;
-    const double millimetres = std::abs(input.number(1));
-    scale.millimetresPerUnit =
-        std::isfinite(millimetres)
-            ? std::clamp(millimetres, smallestMillimetresPerUnit, largestMillimetresPerUnit)
-            : 1;
+    scale.millimetresPerUnit = fuzzedMillimetresPerUnit(input);
     scale.overlap = input.byte() % 51;
     scale.paper = paperSizes()[input.byte() % paperSizes().size()];
 
